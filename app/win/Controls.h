@@ -1,0 +1,76 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+class CDialog;
+class QLineEdit;
+class QListView;
+class QWidget;
+class ListBoxModel;
+class SpinButton;
+
+// Thin handles on a dialog's controls, bound by id once the window exists.
+// Text crosses them as Shift_JIS bytes.
+
+class CEdit {
+public:
+    void Attach(CDialog& dialog, int id);
+    [[nodiscard]] bool IsAttached() const noexcept { return m_edit != nullptr; }
+
+    // Text set by the program may be longer than the limit.
+    void SetWindowText(std::string_view sjisText);
+    // nullopt when the text holds a character Shift_JIS cannot hold (for
+    // instance U+FFFD shown for undecodable bytes).
+    [[nodiscard]] std::optional<std::string> GetWindowText() const;
+    // Typing (or pasting, or an input method) beyond this many Shift_JIS
+    // bytes is refused; 0 means no limit.
+    void SetLimitText(int bytes);
+    void EnableWindow(bool enable);
+    [[nodiscard]] bool IsWindowEnabled() const;
+    void SetFocus();
+    void SetSelAll();
+
+    [[nodiscard]] QLineEdit* Widget() const noexcept { return m_edit; }
+
+private:
+    QLineEdit* m_edit = nullptr;
+};
+
+class CListBox {
+public:
+    void Attach(CDialog& dialog, int id);
+
+    // Inserts at the list's sorted place (ordered by sortKey with a Japanese
+    // collation, then by the text itself; equal items all kept). The item
+    // gives back exactly these bytes.
+    void AddString(std::string_view sjisText, std::string_view sjisSortKey = {});
+    // Deletes the item at index; the remaining count, or LB_ERR (-1) when
+    // there was no such item.
+    int DeleteString(int index);
+    [[nodiscard]] int GetCount() const;
+    [[nodiscard]] int GetCurSel() const;   // -1 for none
+    void SetCurSel(int index);             // -1 clears
+    [[nodiscard]] std::string GetText(int index) const;
+    // Selects the first item, searching from the top, that begins with the
+    // prefix, ignoring the case of ASCII letters; its index, or LB_ERR with
+    // the selection unchanged.
+    int SelectString(std::string_view sjisPrefix);
+
+    [[nodiscard]] QListView* Widget() const noexcept { return m_view; }
+
+private:
+    QListView* m_view = nullptr;
+    ListBoxModel* m_model = nullptr;
+};
+
+class CSpinButtonCtrl {
+public:
+    void Attach(CDialog& dialog, int id);
+    void SetRange(int lower, int upper);
+    void SetBuddy(CEdit& buddy);
+
+private:
+    SpinButton* m_spin = nullptr;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+// Command ids and notification codes shared by the dialogs and the
+// windowing layer.
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+enum NotifyCode : int {
+    BN_CLICKED = 0,
+    LBN_DBLCLK = 2,
+    EN_KILLFOCUS = 0x0200,
+};
+
+// Window-menu (system) commands.
+inline constexpr unsigned SC_CLOSE = 0xF060;
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
+inline constexpr int LB_ERR = -1;

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "AddressRecord.h"
+#include "KanaRow.h"
+
+#include <cstdio>
+
+// The name of the data file, resolved against the working directory at
+// every open.
+inline constexpr const char* ADDRESS_TABLE_FILE = "AddressTable.csv";
+
+// How the last scan (GetFirst/GetNext) or append ended. Read-only report:
+// it changes none of the results of the table's operations.
+enum class ScanEnd {
+    NotStarted,     // no scan since construction
+    Found,          // the last call delivered a record
+    OpenFailed,     // the file could not be opened
+    EndOfFile,      // the end of the readable text was reached
+    MalformedLine,  // a data line with fewer than 25 fields stopped the scan
+};
+
+struct ScanStatus {
+    ScanEnd end = ScanEnd::NotStarted;
+    // For MalformedLine: the 1-based line number of that line in the file,
+    // the number of fields it held (0 for an empty line), and whether the
+    // line itself or any later line holds anything but blanks lines and
+    // comments (people that no scan can reach).
+    long lineNumber = 0;
+    int fieldCount = 0;
+    bool dataHidden = false;
+};
+
+// Sequential, filtered access to the data file, and the append of one
+// person. Every scan reopens the file and reads from its first line.
+class CAddressTable {
+public:
+    CAddressTable() noexcept;
+    ~CAddressTable() noexcept;
+    CAddressTable(const CAddressTable&) = delete;
+    CAddressTable& operator=(const CAddressTable&) = delete;
+
+    // 1 and the first/next person whose code matches kanaRow (or any, for
+    // KANAROW_ALL) in record; 0 otherwise, record untouched.
+    [[nodiscard]] int GetFirst(AddressRecord& record, KanaRow kanaRow);
+    [[nodiscard]] int GetNext(AddressRecord& record, KanaRow kanaRow);
+
+    // 1 when the whole line reached the file; 0 and the file as it was
+    // otherwise (including records whose text holds ',', CR or LF).
+    [[nodiscard]] int AddRecord(const AddressRecord& record);
+
+    [[nodiscard]] const ScanStatus& LastScan() const noexcept { return m_status; }
+
+    // The kana-row code of a reading: 0 to 9 or KANAROW_OTHER.
+    [[nodiscard]] static KanaRow ClassifyReading(const char* reading) noexcept;
+
+private:
+    struct LineFields {
+        int kanaRow;
+        char reading[64];
+        char name[64];
+        char address1[256];
+        char address2[256];
+        int birthYear;
+        int birthMonth;
+        int birthDay;
+        int bloodType;
+        char email[64];
+        char zip1[12];
+        char zip2[12];
+        int sex;
+        char phones[PHONE_KIND_COUNT * PHONE_PART_COUNT][64];
+    };
+
+    int Open();
+    int Close();
+    int ReadMatching(AddressRecord& record, KanaRow kanaRow);
+    int ReadDataLine();
+    int ParseLine();
+    int NextField(char* dest, int size);
+    int WriteRecord(const AddressRecord& record);
+
+    std::FILE* file = nullptr;
+    int isOpen = 0;
+    char lineBuffer[4096];
+    int linePos = 0;
+    LineFields lineFields;
+    ScanStatus m_status;
+};
