@@ -77,7 +77,7 @@ constexpr std::array kAddressBookControls = std::to_array<ControlTemplate>({
     {IDC_STATIC, ControlKind::Static, "日", 231, 133, 8, 8, CF_GROUP},
     {1050, ControlKind::UpDown, "Spin1", 184, 132, 6, 11, 0},
     {IDC_STATIC, ControlKind::Static, "歳", 267, 133, 8, 8, CF_GROUP},
-    {IDC_STATIC, ControlKind::Static, "© 2026 Kanaroku", 195, 0, 90, 10, CF_GROUP},
+    {IDC_STATIC, ControlKind::Static, "(C) 2026 Kanaroku", 195, 0, 90, 10, CF_GROUP},
     {IDC_STATIC, ControlKind::Static, "なまえ☆ばこ！ 2026", 5, 190, 105, 10, CF_GROUP},
 });
 
@@ -85,7 +85,7 @@ constexpr std::array kAddressBookControls = std::to_array<ControlTemplate>({
 constexpr std::array kAboutControls = std::to_array<ControlTemplate>({
     {IDC_STATIC, ControlKind::Icon, "", 11, 17, 20, 20, 0},
     {IDC_STATIC, ControlKind::Static, "なまえ☆ばこ！ Version 0.90β", 44, 13, 106, 8, CF_GROUP | CF_NOPREFIX},
-    {IDC_STATIC, ControlKind::Static, "Copyright © 2026 Kanaroku", 40, 25, 119, 8, CF_GROUP},
+    {IDC_STATIC, ControlKind::Static, "Copyright (C) 2026 Kanaroku", 40, 25, 119, 8, CF_GROUP},
     {1, ControlKind::DefPushButton, "了解", 65, 55, 32, 14, CF_TABSTOP | CF_GROUP},
     {IDC_STATIC, ControlKind::Static, "Kanaroku address book, 2026", 48, 35, 112, 8, CF_GROUP},
     {IDC_STATIC, ControlKind::Static, "2000.02.12 update", 7, 64, 54, 8, CF_GROUP},
