@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressRecord.h"
+#include "Age.h"
 #include "AddressTable.h"
 #include "Controls.h"
 #include "Dialog.h"
@@ -13,15 +14,13 @@
 
 inline constexpr int PHONEKIND_NONE = -1;
 
-// Today's local calendar date, as the age needs it.
-struct CalendarDate {
-    int year;
-    int month;  // 1 to 12
-    int day;    // 1 to 31
-};
 
 // The main window: the form values of one person, their exchange with the
 // controls, and the commands of the address book.
+// Appends the About item (and a separator before it) to the window menu;
+// nothing at all when the text is empty.
+void AppendAboutItem(CSystemMenu& menu, const char* text);
+
 class CAddressBookDlg : public CDialog {
 public:
     CAddressBookDlg();
@@ -91,9 +90,18 @@ protected:
 
 private:
     bool InitializeForm();
+    void BindControls();
+    void ShowFormValues() { (void)ExchangeFormValues(Direction::ToControls); }
+    [[nodiscard]] bool ReadFormValues() { return ExchangeFormValues(Direction::FromControls); }
+    [[nodiscard]] bool FindPerson(const std::string& name, AddressRecord& found);
+    [[nodiscard]] bool NameIsRegistered(const std::string& name, bool& registered);
+    [[nodiscard]] bool RecordFitsFile();
+    void BuildRecordFromForm();
+    void ShowFirstPhoneKind();
     void AddAboutMenuItem();
     void EnablePhoneEdits(bool enable);
     void AddNameToList(const AddressRecord& record);
+    void ShowMessage(const QString& text);
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;
 };

@@ -1,0 +1,32 @@
+#include "FormMessages.h"
+
+namespace msg {
+
+QString MalformedLine(const ScanStatus& status)
+{
+    const QString reason = status.fieldCount == 0
+        ? QStringLiteral("空行です")
+        : QStringLiteral("項目が 25 個必要ですが %1 個しかありません").arg(status.fieldCount);
+    return QStringLiteral("%1 の %2 行目の形式が正しくないため（%3）、それ以降のデータを読み込めません")
+        .arg(QString::fromLatin1(ADDRESS_TABLE_FILE))
+        .arg(status.lineNumber)
+        .arg(reason);
+}
+
+QString NameNotInFile(const QString& name)
+{
+    return QStringLiteral("「%1」は %2 に見つかりません。ファイルが書き換えられた可能性があります")
+        .arg(name, QString::fromLatin1(ADDRESS_TABLE_FILE));
+}
+
+QString NotStorable(const QString& label)
+{
+    return QStringLiteral("「%1」にデータファイルへ保存できない文字が含まれています").arg(label);
+}
+
+QString TooLongForFile(const QString& label, int maxBytes)
+{
+    return QStringLiteral("「%1」が長すぎます。%2 バイト以内で入力してください").arg(label).arg(maxBytes);
+}
+
+}  // namespace msg

@@ -1,0 +1,63 @@
+// The age field follows the birth date (today fixed at 5 December 2026).
+#include "Age.h"
+#include "FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Age, AroundTheBirthday)
+{
+    const CalendarDate today{2026, 12, 5};
+    struct Row {
+        const char* what;
+        std::uint32_t year, month, day, age;
+    };
+    const Row rows[] = {
+        {"birthday today", 1970, 12, 5, 56},
+        {"birthday tomorrow", 1970, 12, 6, 55},
+        {"default date", 1970, 1, 1, 56},
+        {"month 13 never reached", 1970, 13, 1, 55},
+        {"31 February accepted", 2000, 2, 31, 26},
+        {"born today", 2026, 12, 5, 0},
+        {"born after today", 2030, 1, 1, 0},
+        {"born tomorrow", 2026, 12, 6, 0},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ComputeAge(today, row.year, row.month, row.day), row.age) << row.what;
+}
+
+TEST(Age, FollowsTheDateFieldsWhenTheyLoseFocus)
+{
+    FormHarness form("");
+    form.Type(1047, "2030");
+    form.Type(1048, "6");  // leaving the year updates the age
+    EXPECT_EQ(form.Text(1052), "0");
+    form.Type(1047, "1970");
+    form.Type(1048, "12");
+    form.Type(1049, "6");
+    form.Type(1021, "x");  // leaving the day
+    EXPECT_EQ(form.Text(1052), "55");
+    EXPECT_TRUE(form.Messages().empty());
+}
+
+TEST(Age, FutureBirthDateNeverFailsALaterExchange)
+{
+    FormHarness form("");
+    form.Type(1047, "2050");
+    form.Type(1049, "2");
+    form.ClearMessages();
+    EXPECT_TRUE(form.Dialog().ExchangeFormValues(CAddressBookDlg::Direction::FromControls));
+    EXPECT_EQ(form.Dialog().m_age, 0u);
+}
+
+TEST(Age, OutOfRangeYearSaysSoAndStillComputes)
+{
+    FormHarness form("");
+    form.Type(1047, "1850");
+    form.Type(1049, "2");  // leaving the year
+    EXPECT_EQ(form.Messages(), std::vector<QString>{QStringLiteral("1900 から 2099 までの整数を入力してください。")});
+    EXPECT_EQ(form.Dialog().m_age, 176u);
+}
+
+}  // namespace

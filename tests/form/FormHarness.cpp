@@ -1,0 +1,108 @@
+#include "FormHarness.h"
+
+#include "SjisCodec.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QtTest/QTest>
+
+#include <stdexcept>
+
+std::string Sjis(const char* utf8)
+{
+    const auto bytes = sjis::FromQString(QString::fromUtf8(utf8));
+    if (!bytes)
+        throw std::invalid_argument("not Shift_JIS encodable");
+    return *bytes;
+}
+
+std::string Person::Line() const
+{
+    std::string line = std::to_string(code) + ',' + Sjis(reading) + ',' + Sjis(name) + ',' + Sjis(address1) + ','
+        + Sjis(address2) + ',' + std::to_string(year) + ',' + std::to_string(month) + ',' + std::to_string(day) + ','
+        + std::to_string(bloodType) + ',' + Sjis(email) + ',' + Sjis(zip1) + ',' + Sjis(zip2) + ','
+        + std::to_string(sex);
+    for (const std::string& part : phones)
+        line += ',' + Sjis(part.c_str());
+    return line + "\r\n";
+}
+
+FormHarness::FormHarness(const std::string& fileBytes, bool createFile)
+{
+    if (createFile)
+        WriteFileBytes("AddressTable.csv", fileBytes);
+    m_dialog = std::make_unique<CAddressBookDlg>();
+    m_dialog->SetClock([] { return CalendarDate{2026, 12, 5}; });
+    m_dialog->Create();
+    m_dialog->Window()->activateWindow();
+    QApplication::processEvents();
+}
+
+FormHarness::~FormHarness()
+{
+    m_dialog.reset();
+}
+
+QString FormHarness::Text(int id) const
+{
+    return qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id))->text();
+}
+
+void FormHarness::Type(int id, const QString& text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void FormHarness::SetText(int id, const QString& text)
+{
+    qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id))->setText(text);
+}
+
+void FormHarness::Click(int id)
+{
+    auto* button = qobject_cast<QAbstractButton*>(m_dialog->GetDlgItem(id));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+bool FormHarness::IsEnabled(int id) const
+{
+    return m_dialog->GetDlgItem(id)->isEnabled();
+}
+
+std::vector<QString> FormHarness::ListItems() const
+{
+    std::vector<QString> items;
+    for (int i = 0; i < m_dialog->m_nameList.GetCount(); ++i)
+        items.push_back(sjis::ToQString(m_dialog->m_nameList.GetText(i)));
+    return items;
+}
+
+void FormHarness::DoubleClickItem(const QString& name)
+{
+    QListView* view = m_dialog->m_nameList.Widget();
+    const QModelIndexList hits = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1,
+                                                      Qt::MatchExactly);
+    if (hits.isEmpty())
+        throw std::invalid_argument("no such item");
+    view->scrollTo(hits.front());
+    const QPoint centre = view->visualRect(hits.front()).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+}
+
+int FormHarness::FocusId() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    for (int id : {1021, 1022, 1027, 1028, 1044, 1045, 1032, 1034, 1036, 1046, 1047, 1048, 1049, 1052, 1007, 3, 1, 4, 5, 2}) {
+        if (m_dialog->GetDlgItem(id) == focus)
+            return id;
+    }
+    return 0;
+}

@@ -1,0 +1,89 @@
+// The phone-kind switch: which number is stored where, and what is shown.
+#include "FormHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kHome = 1037, kMobile = 1041, kPhs = 1042, kPager = 1043;
+
+std::string PersonWithHomeAndMobile()
+{
+    Person p{0, "あおき", "青木"};
+    p.phones = {"03", "1111", "2222", "090", "3333", "4444", "*", "*", "*", "*", "*", "*"};
+    return p.Line();
+}
+
+std::vector<QString> Shown(const FormHarness& form)
+{
+    return {form.Text(1032), form.Text(1034), form.Text(1036)};
+}
+
+TEST(PhoneKind, SwitchingShowsEachKindsNumber)
+{
+    FormHarness form(PersonWithHomeAndMobile());
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "2222"}));
+    form.Click(kMobile);
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"090", "3333", "4444"}));
+    form.Click(kPhs);
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+    EXPECT_TRUE(form.IsEnabled(1032));  // a number can be typed for any kind
+    form.Click(kHome);
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "2222"}));
+}
+
+TEST(PhoneKind, ClearedPartGivesUpTheNumber)
+{
+    FormHarness form(PersonWithHomeAndMobile());
+    form.Type(1034, "");
+    form.Click(kMobile);
+    form.Click(kHome);
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
+}
+
+TEST(PhoneKind, TypedNumberIsKeptForItsKind)
+{
+    FormHarness form(PersonWithHomeAndMobile());
+    form.Click(kPager);
+    form.Type(1032, "011");
+    form.Type(1034, "222");
+    form.Type(1036, "3333");
+    form.Click(kHome);
+    form.Click(kPager);
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"011", "222", "3333"}));
+}
+
+TEST(PhoneKind, ClickingTheCheckedKindStoresAndShowsAgain)
+{
+    FormHarness form(PersonWithHomeAndMobile());
+    form.Type(1036, "9999");
+    form.Click(kHome);
+    EXPECT_STREQ(form.Dialog().m_record.phones[0][2], "9999");
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "9999"}));
+}
+
+TEST(PhoneKind, DoubleClickRemembersTheKindItShows)
+{
+    Person other{1, "かとう", "加藤"};
+    other.phones = {"*", "*", "*", "080", "5555", "6666", "*", "*", "*", "*", "*", "*"};
+    FormHarness form(PersonWithHomeAndMobile() + other.Line());
+    form.DoubleClickItem(QStringLiteral("加藤"));
+    EXPECT_EQ(form.Dialog().m_shownPhoneKind, 1);
+    form.Click(kHome);  // stores 加藤's mobile number in the mobile slot, not in 自宅
+    EXPECT_STREQ(form.Dialog().m_record.phones[1][0], "080");
+    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
+}
+
+TEST(PhoneKind, NewForgetsTheShownKind)
+{
+    FormHarness form(PersonWithHomeAndMobile());
+    form.Click(3);  // 新規
+    EXPECT_EQ(form.Dialog().m_shownPhoneKind, -1);
+    EXPECT_FALSE(form.IsEnabled(1032));
+    form.Click(kPhs);
+    EXPECT_TRUE(form.IsEnabled(1032));
+    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+}
+
+}  // namespace
