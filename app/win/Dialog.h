@@ -85,6 +85,9 @@ protected:
 
 private:
     friend class DialogWindow;
+    // Builds the window from the template and runs OnInitDialog; false when
+    // there is no such template.
+    bool CreateWindow();
     void Dispatch(int id, int code);
 
     int m_templateId;

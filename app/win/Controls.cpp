@@ -1,0 +1,147 @@
+#include "Controls.h"
+
+#include "Dialog.h"
+#include "EditBox.h"
+#include "ListBoxModel.h"
+#include "SjisCodec.h"
+#include "SpinButton.h"
+#include "WinDefs.h"
+
+#include <QItemSelectionModel>
+#include <QListView>
+
+// CEdit
+
+void CEdit::Attach(CDialog& dialog, int id)
+{
+    m_edit = dynamic_cast<EditBox*>(dialog.GetDlgItem(id));
+}
+
+void CEdit::SetWindowText(std::string_view sjisText)
+{
+    if (auto* box = static_cast<EditBox*>(m_edit))
+        box->SetProgramText(sjis::ToQString(sjisText));
+}
+
+std::optional<std::string> CEdit::GetWindowText() const
+{
+    if (m_edit == nullptr)
+        return std::string();
+    return sjis::FromQString(m_edit->text());
+}
+
+void CEdit::SetLimitText(int bytes)
+{
+    if (auto* box = static_cast<EditBox*>(m_edit))
+        box->SetByteLimit(bytes);
+}
+
+void CEdit::EnableWindow(bool enable)
+{
+    if (m_edit != nullptr)
+        m_edit->setEnabled(enable);
+}
+
+bool CEdit::IsWindowEnabled() const
+{
+    return m_edit != nullptr && m_edit->isEnabled();
+}
+
+void CEdit::SetFocus()
+{
+    if (m_edit != nullptr)
+        m_edit->setFocus(Qt::OtherFocusReason);
+}
+
+void CEdit::SetSelAll()
+{
+    if (m_edit != nullptr)
+        m_edit->selectAll();
+}
+
+// CListBox
+
+void CListBox::Attach(CDialog& dialog, int id)
+{
+    m_view = qobject_cast<QListView*>(dialog.GetDlgItem(id));
+    m_model = m_view != nullptr ? dynamic_cast<ListBoxModel*>(m_view->model()) : nullptr;
+}
+
+void CListBox::AddString(std::string_view sjisText, std::string_view sjisSortKey)
+{
+    if (m_model != nullptr)
+        m_model->Add(sjisText, sjisSortKey);
+}
+
+int CListBox::DeleteString(int index)
+{
+    if (m_model == nullptr || !m_model->Remove(index))
+        return LB_ERR;
+    return m_model->Count();
+}
+
+int CListBox::GetCount() const
+{
+    return m_model != nullptr ? m_model->Count() : 0;
+}
+
+int CListBox::GetCurSel() const
+{
+    if (m_model == nullptr)
+        return -1;
+    m_model->Settle();
+    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void CListBox::SetCurSel(int index)
+{
+    if (m_model == nullptr)
+        return;
+    QItemSelectionModel* selection = m_view->selectionModel();
+    const QModelIndex item = m_model->index(index, 0);
+    if (index < 0 || index >= m_model->Count() || !item.isValid()) {
+        selection->clearSelection();
+        return;
+    }
+    selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+    m_view->scrollTo(item);
+}
+
+std::string CListBox::GetText(int index) const
+{
+    if (m_model == nullptr)
+        return {};
+    const std::string* bytes = m_model->Bytes(index);
+    return bytes != nullptr ? *bytes : std::string();
+}
+
+int CListBox::SelectString(std::string_view sjisPrefix)
+{
+    if (m_model == nullptr)
+        return LB_ERR;
+    const int row = m_model->FindPrefix(sjisPrefix);
+    if (row < 0)
+        return LB_ERR;
+    SetCurSel(row);
+    return row;
+}
+
+// CSpinButtonCtrl
+
+void CSpinButtonCtrl::Attach(CDialog& dialog, int id)
+{
+    m_spin = dynamic_cast<SpinButton*>(dialog.GetDlgItem(id));
+}
+
+void CSpinButtonCtrl::SetRange(int lower, int upper)
+{
+    if (m_spin != nullptr)
+        m_spin->SetRange(lower, upper);
+}
+
+void CSpinButtonCtrl::SetBuddy(CEdit& buddy)
+{
+    if (m_spin != nullptr)
+        m_spin->SetBuddy(dynamic_cast<EditBox*>(buddy.Widget()));
+}

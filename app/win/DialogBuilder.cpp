@@ -1,0 +1,200 @@
+#include "DialogBuilder.h"
+
+#include "AppIcon.h"
+#include "EditBox.h"
+#include "ListBoxModel.h"
+#include "SpinButton.h"
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+
+// Rounds as the platform's dialog-unit conversion does (half away from 0).
+int ScaleRounded(int value, int numerator, int denominator) noexcept
+{
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+constexpr int kIconSize = 32;
+
+// A list item is one line of the dialog's font with a pixel above and below.
+int ListRowHeight(const QWidget& widget)
+{
+    return QFontMetrics(widget.font()).height() + 2;
+}
+
+QString ControlText(const ControlTemplate& control)
+{
+    return QString::fromUtf8(control.text != nullptr ? control.text : "");
+}
+
+QWidget* MakePushButton(const ControlTemplate& control, QWidget& window)
+{
+    auto* button = new QPushButton(ControlText(control), &window);
+    // Enter is the dialog's to route; Qt's default-button logic stays out.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QWidget* MakeStatic(const ControlTemplate& control, QWidget& window)
+{
+    auto* label = new QLabel(ControlText(control), &window);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QWidget* MakeIcon(QWidget& window)
+{
+    auto* label = new QLabel(&window);
+    label->setPixmap(LoadAppIcon().pixmap(kIconSize, kIconSize));
+    return label;
+}
+
+QWidget* MakeListBox(QWidget& window)
+{
+    auto* view = new QListView(&window);
+    view->setModel(new ListBoxModel(ListRowHeight(window), view));
+    view->setUniformItemSizes(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Shown even when every item fits, but disabled then.
+    QScrollBar* bar = view->verticalScrollBar();
+    bar->setEnabled(false);
+    QObject::connect(bar, &QScrollBar::rangeChanged, bar, [bar](int low, int high) { bar->setEnabled(high > low); });
+    return view;
+}
+
+QWidget* MakeWidget(const ControlTemplate& control, QWidget& window)
+{
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton:
+        return MakePushButton(control, window);
+    case ControlKind::Static:
+        return MakeStatic(control, window);
+    case ControlKind::Icon:
+        return MakeIcon(window);
+    case ControlKind::GroupBox:
+        return new QGroupBox(ControlText(control), &window);
+    case ControlKind::ListBox:
+        return MakeListBox(window);
+    case ControlKind::Edit:
+        return new EditBox(&window);
+    case ControlKind::AutoRadio:
+        return new AutoRadioButton(ControlText(control), &window);
+    case ControlKind::UpDown:
+        return new SpinButton(&window);
+    }
+    return new QWidget(&window);
+}
+
+bool TakesFocus(ControlKind kind) noexcept
+{
+    switch (kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton:
+    case ControlKind::ListBox:
+    case ControlKind::Edit:
+    case ControlKind::AutoRadio:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A list box is as high as a whole number of its items (plus its frame).
+QRect TrimmedToWholeItems(QListView& view, QRect area)
+{
+    const int rowHeight = ListRowHeight(view);
+    const int frame = 2 * view.frameWidth();
+    const int rows = std::max(1, (area.height() - frame) / rowHeight);
+    area.setHeight(rows * rowHeight + frame);
+    return area;
+}
+
+QRect PlaceOf(const ControlTemplate& control, QWidget& widget, const DialogUnits& units)
+{
+    const QRect area = units.ToPixels(control.x, control.y, control.cx, control.cy);
+    if (control.kind == ControlKind::Icon)
+        return QRect(area.topLeft(), QSize(kIconSize, kIconSize));
+    if (control.kind == ControlKind::ListBox)
+        return TrimmedToWholeItems(static_cast<QListView&>(widget), area);
+    return area;
+}
+
+void ApplyFlags(const ControlTemplate& control, QWidget& widget)
+{
+    if (TakesFocus(control.kind))
+        widget.setFocusPolicy((control.flags & CF_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    else
+        widget.setFocusPolicy(Qt::NoFocus);
+    if ((control.flags & CF_READONLY) != 0) {
+        if (auto* edit = dynamic_cast<QLineEdit*>(&widget))
+            edit->setReadOnly(true);
+    }
+    if ((control.flags & CF_DISABLED) != 0)
+        widget.setEnabled(false);
+}
+
+}  // namespace
+
+int DialogUnits::ToPixelsX(int units) const noexcept
+{
+    return ScaleRounded(units, charWidth, 4);
+}
+
+int DialogUnits::ToPixelsY(int units) const noexcept
+{
+    return ScaleRounded(units, charHeight, 8);
+}
+
+QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const noexcept
+{
+    return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(cx), ToPixelsY(cy));
+}
+
+DialogUnits MeasureDialogUnits(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int lettersWidth =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return DialogUnits{ScaleRounded(lettersWidth, 1, 52), metrics.height()};
+}
+
+QFont DialogFont(const DialogTemplate& dialogTemplate)
+{
+    QFont font;
+    // Fontconfig picks another Japanese gothic when the first is missing.
+    font.setFamilies({QString::fromUtf8(dialogTemplate.fontFamily), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(dialogTemplate.pointSize);
+    return font;
+}
+
+std::vector<BuiltControl> BuildControls(QWidget& window, const DialogTemplate& dialogTemplate,
+                                        const DialogUnits& units)
+{
+    std::vector<BuiltControl> built;
+    built.reserve(dialogTemplate.controls.size());
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = MakeWidget(control, window);
+        ApplyFlags(control, *widget);
+        widget->setGeometry(PlaceOf(control, *widget, units));
+        built.push_back(BuiltControl{&control, widget});
+    }
+    return built;
+}
