@@ -9,8 +9,7 @@
 
 #include <iconv.h>
 
-#include <algorithm>
-#include <cerrno>
+#include <stdexcept>
 #include <cstring>
 #include <set>
 #include <string>
@@ -41,39 +40,6 @@ const DialogTemplate& Template(int id)
     if (dialog == nullptr)
         throw std::runtime_error("missing dialog template");
     return *dialog;
-}
-
-std::vector<int> TabStopIds(const DialogTemplate& dialog)
-{
-    std::vector<int> ids;
-    for (const ControlTemplate& control : dialog.controls) {
-        if ((control.flags & CF_TABSTOP) != 0)
-            ids.push_back(control.id);
-    }
-    return ids;
-}
-
-// Radio buttons grouped the way the group flags group them.
-std::vector<std::vector<int>> RadioGroups(const DialogTemplate& dialog)
-{
-    std::vector<std::vector<int>> groups;
-    bool groupHasRadio = false;
-    for (const ControlTemplate& control : dialog.controls) {
-        if ((control.flags & CF_GROUP) != 0)
-            groupHasRadio = false;
-        if (control.kind != ControlKind::AutoRadio)
-            continue;
-        if (!groupHasRadio)
-            groups.emplace_back();
-        groups.back().push_back(control.id);
-        groupHasRadio = true;
-    }
-    return groups;
-}
-
-std::ptrdiff_t Position(const std::vector<int>& ids, int id)
-{
-    return std::find(ids.begin(), ids.end(), id) - ids.begin();
 }
 
 int OpaquePixels(const QImage& image)
@@ -163,28 +129,4 @@ TEST(DialogTemplates, EveryTextFitsCodePage932AndNoLabelHasAMnemonic)
     const std::string about = FindString(IDS_ABOUTBOX);
     EXPECT_EQ(about.find('&'), about.rfind('&'));
     EXPECT_EQ(about.substr(about.find('&'), 2), "&A");
-}
-
-TEST(DialogTemplates, MainWindowTabOrderStartsAtNewAndReachesTheIndexButtonsAfterTheEmail)
-{
-    const std::vector<int> tabStops = TabStopIds(Template(IDD_ADDRESSBOOK));
-    const std::vector<int> first(tabStops.begin(), tabStops.begin() + std::min<std::size_t>(8, tabStops.size()));
-    EXPECT_EQ(first, (std::vector<int>{3, 1, 4, 5, 2, 1007, 1021, 1022}));
-    const std::ptrdiff_t email = Position(tabStops, 1046);
-    ASSERT_LT(email, static_cast<std::ptrdiff_t>(tabStops.size()));
-    for (const int indexButton : {1020, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019}) {
-        const std::ptrdiff_t at = Position(tabStops, indexButton);
-        EXPECT_LT(at, static_cast<std::ptrdiff_t>(tabStops.size())) << indexButton;
-        EXPECT_GT(at, email) << indexButton;
-    }
-    // Never visited: the age, the up-downs, labels.
-    for (const int skipped : {1052, 1039, 1050, 1051, IDC_STATIC})
-        EXPECT_EQ(Position(tabStops, skipped), static_cast<std::ptrdiff_t>(tabStops.size())) << skipped;
-}
-
-TEST(DialogTemplates, RadioButtonsFallIntoSexPhoneKindAndBloodTypeGroups)
-{
-    EXPECT_EQ(RadioGroups(Template(IDD_ADDRESSBOOK)),
-              (std::vector<std::vector<int>>{{1023, 1024}, {1037, 1041, 1042, 1043}, {1025, 1026, 1030, 1031}}));
-    EXPECT_TRUE(RadioGroups(Template(IDD_ABOUTBOX)).empty());
 }
