@@ -2,7 +2,9 @@
 
 #include "AddressRecord.h"
 #include "KanaRow.h"
+#include "TextModeReader.h"
 
+#include <cstddef>
 #include <cstdio>
 
 // The name of the data file, resolved against the working directory at
@@ -23,8 +25,12 @@ struct ScanStatus {
     ScanEnd end = ScanEnd::NotStarted;
     // For MalformedLine: the 1-based line number of that line in the file,
     // the number of fields it held (0 for an empty line), and whether the
-    // line itself or any later line holds anything but blanks lines and
-    // comments (people that no scan can reach).
+    // line itself or any later line holds anything but empty lines and
+    // comments (people that no scan can reach). A line counts as empty when
+    // its text, up to a NUL and without its line end, is empty.
+    // AddRecord reports too: Found when the line reached the file,
+    // OpenFailed when the file could not be opened or written, NotStarted
+    // when the record was refused and nothing was tried.
     long lineNumber = 0;
     int fieldCount = 0;
     bool dataHidden = false;
@@ -45,7 +51,8 @@ public:
     [[nodiscard]] int GetNext(AddressRecord& record, KanaRow kanaRow);
 
     // 1 when the whole line reached the file; 0 and the file as it was
-    // otherwise (including records whose text holds ',', CR or LF).
+    // otherwise (including records whose text holds ',', CR, LF or 0x1A,
+    // which the line format cannot carry).
     [[nodiscard]] int AddRecord(const AddressRecord& record);
 
     [[nodiscard]] const ScanStatus& LastScan() const noexcept { return m_status; }
@@ -79,10 +86,27 @@ private:
     int NextField(char* dest, int size);
     int WriteRecord(const AddressRecord& record);
 
+    int NextSpan(const char*& start, int& length) noexcept;
+    int TakeNumber(int& value) noexcept;
+    template <std::size_t N>
+    int TakeText(char (&dest)[N]) noexcept;
+    void CopyLineTo(AddressRecord& record) const noexcept;
+    void DropTrailingEndOfText(long long size) noexcept;
+    void NoteScanEnd(ScanEnd end) noexcept;
+    void NoteMalformedLine() noexcept;
+    bool LaterLinesHoldData() noexcept;
+    bool CloseChecked() noexcept;
+
     std::FILE* file = nullptr;
     int isOpen = 0;
-    char lineBuffer[4096];
+    char lineBuffer[TextModeReader::PIECE_LIMIT + 1];
     int linePos = 0;
     LineFields lineFields;
     ScanStatus m_status;
+    int m_lineLength = 0;        // bytes of the piece in lineBuffer
+    int m_textEnd = 0;           // index of the NUL that ends the line's text
+    int m_contentEnd = 0;        // the same, or the index of the LF before it
+    int m_fieldsTaken = 0;       // fields ParseLine took from the current line
+    bool m_fileIsRegular = false;
+    TextModeReader m_reader;
 };
