@@ -1,0 +1,47 @@
+#pragma once
+
+#include "AddressTable.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Shift_JIS (CP932) bytes of UTF-8 text, so that tests can be written in
+// readable Japanese.
+[[nodiscard]] std::string Sjis(std::string_view utf8);
+
+// Fields joined with ','; no line end.
+[[nodiscard]] std::string Join(std::initializer_list<std::string_view> fields);
+
+// A well-formed 25-field line of a person with the given code and name,
+// followed by lineEnd.
+[[nodiscard]] std::string PersonLine(std::string_view code, std::string_view name,
+                                     std::string_view lineEnd = "\r\n");
+
+// A record with every field set: reading と (row 3), text within width.
+[[nodiscard]] AddressRecord SampleRecord(std::string_view name);
+
+// A record of 0xEE bytes everywhere, to see what a call leaves alone.
+[[nodiscard]] AddressRecord PoisonedRecord();
+
+// The names of a whole scan: GetFirst then GetNext until 0.
+[[nodiscard]] std::vector<std::string> ScanNames(CAddressTable& table, KanaRow kanaRow);
+
+// True when the field holds a NUL and no byte after the first NUL is set.
+template <std::size_t N>
+[[nodiscard]] bool NulFilled(const char (&field)[N])
+{
+    const char* nul = static_cast<const char*>(std::memchr(field, '\0', N));
+    if (nul == nullptr)
+        return false;
+    for (const char* p = nul; p < field + N; ++p) {
+        if (*p != '\0')
+            return false;
+    }
+    return true;
+}
+
+// True when cutting left no lead byte without its trail byte.
+[[nodiscard]] bool EndsOnCharacterBoundary(const char* text);
