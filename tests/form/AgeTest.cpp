@@ -56,7 +56,7 @@ TEST(Age, OutOfRangeYearSaysSoAndStillComputes)
     FormHarness form("");
     form.Type(1047, "1850");
     form.Type(1049, "2");  // leaving the year
-    EXPECT_EQ(form.Messages(), std::vector<QString>{QStringLiteral("1900 から 2099 までの整数を入力してください。")});
+    EXPECT_EQ(form.Messages(), QStringList{QStringLiteral("1900 から 2099 までの整数を入力してください。")});
     EXPECT_EQ(form.Dialog().m_age, 176u);
 }
 

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QtTest/QTest>
@@ -57,7 +58,16 @@ void FormHarness::Type(int id, const QString& text)
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(edit, c.toLatin1());
+            continue;
+        }
+        // Japanese arrives from the input method as committed text.
+        QInputMethodEvent commit;
+        commit.setCommitString(QString(c));
+        QApplication::sendEvent(edit, &commit);
+    }
 }
 
 void FormHarness::SetText(int id, const QString& text)
@@ -76,11 +86,11 @@ bool FormHarness::IsEnabled(int id) const
     return m_dialog->GetDlgItem(id)->isEnabled();
 }
 
-std::vector<QString> FormHarness::ListItems() const
+QStringList FormHarness::ListItems() const
 {
-    std::vector<QString> items;
+    QStringList items;
     for (int i = 0; i < m_dialog->m_nameList.GetCount(); ++i)
-        items.push_back(sjis::ToQString(m_dialog->m_nameList.GetText(i)));
+        items.append(sjis::ToQString(m_dialog->m_nameList.GetText(i)));
     return items;
 }
 

@@ -5,10 +5,15 @@
 #include "TestFiles.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Readable failure output for Qt text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 // Shift_JIS bytes of UTF-8 test text.
 std::string Sjis(const char* utf8);
@@ -37,7 +42,7 @@ public:
     ~FormHarness();
 
     CAddressBookDlg& Dialog() { return *m_dialog; }
-    [[nodiscard]] std::vector<QString> Messages() const { return m_capture.Messages(); }
+    [[nodiscard]] QStringList Messages() const { return {m_capture.Messages().begin(), m_capture.Messages().end()}; }
     void ClearMessages() { m_capture.Clear(); }
     [[nodiscard]] std::string FileBytes() const { return ReadFileBytes("AddressTable.csv"); }
 
@@ -47,7 +52,7 @@ public:
     void SetText(int id, const QString& text);   // as if shown by the program
     void Click(int id);
     [[nodiscard]] bool IsEnabled(int id) const;
-    [[nodiscard]] std::vector<QString> ListItems() const;
+    [[nodiscard]] QStringList ListItems() const;
     void DoubleClickItem(const QString& name);
     [[nodiscard]] int FocusId() const;  // id of the focused control, 0 for none
 

@@ -14,7 +14,7 @@ std::string PersonWithHomeAndMobile()
     return p.Line();
 }
 
-std::vector<QString> Shown(const FormHarness& form)
+QStringList Shown(const FormHarness& form)
 {
     return {form.Text(1032), form.Text(1034), form.Text(1036)};
 }
@@ -22,14 +22,14 @@ std::vector<QString> Shown(const FormHarness& form)
 TEST(PhoneKind, SwitchingShowsEachKindsNumber)
 {
     FormHarness form(PersonWithHomeAndMobile());
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "2222"}));
+    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "2222"}));
     form.Click(kMobile);
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"090", "3333", "4444"}));
+    EXPECT_EQ(Shown(form), (QStringList{"090", "3333", "4444"}));
     form.Click(kPhs);
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
     EXPECT_TRUE(form.IsEnabled(1032));  // a number can be typed for any kind
     form.Click(kHome);
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "2222"}));
+    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "2222"}));
 }
 
 TEST(PhoneKind, ClearedPartGivesUpTheNumber)
@@ -38,7 +38,7 @@ TEST(PhoneKind, ClearedPartGivesUpTheNumber)
     form.Type(1034, "");
     form.Click(kMobile);
     form.Click(kHome);
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
     EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
 }
 
@@ -51,7 +51,7 @@ TEST(PhoneKind, TypedNumberIsKeptForItsKind)
     form.Type(1036, "3333");
     form.Click(kHome);
     form.Click(kPager);
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"011", "222", "3333"}));
+    EXPECT_EQ(Shown(form), (QStringList{"011", "222", "3333"}));
 }
 
 TEST(PhoneKind, ClickingTheCheckedKindStoresAndShowsAgain)
@@ -60,7 +60,7 @@ TEST(PhoneKind, ClickingTheCheckedKindStoresAndShowsAgain)
     form.Type(1036, "9999");
     form.Click(kHome);
     EXPECT_STREQ(form.Dialog().m_record.phones[0][2], "9999");
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"03", "1111", "9999"}));
+    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "9999"}));
 }
 
 TEST(PhoneKind, DoubleClickRemembersTheKindItShows)
@@ -83,7 +83,7 @@ TEST(PhoneKind, NewForgetsTheShownKind)
     EXPECT_FALSE(form.IsEnabled(1032));
     form.Click(kPhs);
     EXPECT_TRUE(form.IsEnabled(1032));
-    EXPECT_EQ(Shown(form), (std::vector<QString>{"", "", ""}));
+    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
 }
 
 }  // namespace

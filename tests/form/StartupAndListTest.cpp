@@ -24,8 +24,8 @@ struct StartupCase {
     const char* what;
     std::string file;
     bool createFile;
-    std::vector<QString> messages;
-    std::vector<QString> listed;  // in list order
+    QStringList messages;
+    QStringList listed;  // in list order
 };
 
 class Startup : public ::testing::TestWithParam<StartupCase> {};
@@ -70,7 +70,7 @@ TEST(Startup, FileThatCannotBeOpenedSaysSo)
     MessageBoxCapture capture;
     CAddressBookDlg dlg;
     dlg.Create();
-    EXPECT_EQ(capture.Messages(), std::vector<QString>{QStringLiteral("データファイルが開けません")});
+    EXPECT_EQ(QStringList(capture.Messages().begin(), capture.Messages().end()), QStringList{QStringLiteral("データファイルが開けません")});
 }
 
 TEST(Startup, EmptyFileShowsTheDefaultForm)
@@ -126,13 +126,13 @@ TEST(IndexButtons, EachRowListsItsPeople)
     const int buttons[] = {1020, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017};
     for (int code = 0; code < 10; ++code) {
         form.Click(buttons[code]);
-        std::vector<QString> expected{QString::fromUtf8(names[code])};
+        QStringList expected{QString::fromUtf8(names[code])};
         if (code == 1)
             expected.push_back(QStringLiteral("か2"));
         EXPECT_EQ(form.ListItems(), expected) << "code " << code;
     }
     form.Click(1018);  // 英字
-    EXPECT_EQ(form.ListItems(), std::vector<QString>{"Abe"});
+    EXPECT_EQ(form.ListItems(), QStringList{"Abe"});
     form.Click(1019);  // ALL: the odd code 42 too
     EXPECT_EQ(form.ListItems().size(), 13u);
     EXPECT_TRUE(form.Messages().empty());
@@ -144,7 +144,7 @@ TEST(IndexButtons, ReadPastAMalformedLineBeforeTheFirstMatch)
     FormHarness form(kC + "\r\n" + kB);
     form.ClearMessages();
     form.Click(1009);  // か
-    EXPECT_EQ(form.ListItems(), std::vector<QString>{QStringLiteral("加藤")});
+    EXPECT_EQ(form.ListItems(), QStringList{QStringLiteral("加藤")});
     EXPECT_TRUE(form.Messages().empty());
 }
 
@@ -174,7 +174,7 @@ TEST(DoubleClick, VanishedNameLeavesTheFormAndSaysSo)
     form.DoubleClickItem(QStringLiteral("加藤"));
 
     EXPECT_EQ(form.Messages(),
-              std::vector<QString>{QStringLiteral("「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
+              QStringList{QStringLiteral("「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
     EXPECT_EQ(form.Text(1021), QStringLiteral("加藤"));
     EXPECT_EQ(form.Text(1032), "03");
     EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "03");
