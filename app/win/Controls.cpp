@@ -7,7 +7,6 @@
 #include "SpinButton.h"
 #include "WinDefs.h"
 
-#include <QItemSelectionModel>
 #include <QListView>
 
 // CEdit
@@ -87,25 +86,13 @@ int CListBox::GetCount() const
 
 int CListBox::GetCurSel() const
 {
-    if (m_model == nullptr)
-        return -1;
-    m_model->Settle();
-    const QModelIndexList selected = m_view->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return m_model != nullptr ? m_model->Selected() : -1;
 }
 
 void CListBox::SetCurSel(int index)
 {
-    if (m_model == nullptr)
-        return;
-    QItemSelectionModel* selection = m_view->selectionModel();
-    const QModelIndex item = m_model->index(index, 0);
-    if (index < 0 || index >= m_model->Count() || !item.isValid()) {
-        selection->clearSelection();
-        return;
-    }
-    selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
-    m_view->scrollTo(item);
+    if (m_model != nullptr)
+        m_model->Select(index);
 }
 
 std::string CListBox::GetText(int index) const

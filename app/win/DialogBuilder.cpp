@@ -63,7 +63,7 @@ QWidget* MakeIcon(QWidget& window)
 QWidget* MakeListBox(QWidget& window)
 {
     auto* view = new QListView(&window);
-    view->setModel(new ListBoxModel(ListRowHeight(window), view));
+    new ListBoxModel(ListRowHeight(window), *view);
     view->setUniformItemSizes(true);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -50,6 +51,10 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
         Connect(m_controls[index], index);
 
     m_systemMenu->addAction(QStringLiteral("閉じる"))->setData(SC_CLOSE);
+    // A shortcut, so that no focused control (a button takes Space) sees
+    // the key first.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { OpenSystemMenu(mapToGlobal(QPoint(0, 0))); });
     connect(m_systemMenu, &QMenu::triggered, this, [this](QAction* action) {
         if (action->data().isValid() && !m_finished)
             m_dialog.OnSysCommand(action->data().toUInt());
@@ -103,6 +108,8 @@ void DialogWindow::PlaceCentred()
     const QRect work = screen->availableGeometry();
     const bool overOwner = owner != nullptr && owner->isVisible() && !owner->isMinimized();
     const QRect area = overOwner ? owner->frameGeometry() : work;
+    // The frame counts as part of the window once the platform knows it.
+    winId();
     const QSize size = frameGeometry().size();
     move(CentredStart(area.x(), area.width(), size.width(), work.x(), work.width()),
          CentredStart(area.y(), area.height(), size.height(), work.y(), work.height()));
@@ -142,10 +149,6 @@ void DialogWindow::reject()
 void DialogWindow::keyPressEvent(QKeyEvent* event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (modifiers == Qt::AltModifier && event->key() == Qt::Key_Space) {
-        OpenSystemMenu(mapToGlobal(QPoint(0, 0)));
-        return;
-    }
     if (modifiers != Qt::NoModifier) {
         QWidget::keyPressEvent(event);
         return;

@@ -2,11 +2,14 @@
 
 #include "SjisCodec.h"
 
+#include <QItemSelectionModel>
+#include <QListView>
 #include <QLocale>
 #include <QSize>
 
+#include <unicode/ucol.h>
+
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -42,26 +45,51 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
     return true;
 }
 
+// The first eight bytes of a key as a number that orders as they do.
+std::uint64_t KeyHead(std::string_view key) noexcept
+{
+    std::uint64_t head = 0;
+    for (size_t i = 0; i < sizeof head; ++i)
+        head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
+    return head;
+}
+
+UCollator* OpenJapaneseCollator() noexcept
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open(QLocale(QLocale::Japanese, QLocale::Japan).name().toLatin1().constData(), &status);
+    return U_SUCCESS(status) ? collator : nullptr;
+}
+
 }  // namespace
 
-ListBoxModel::ListBoxModel(int rowHeight, QObject* parent)
-    : QAbstractListModel(parent),
-      m_collator(QLocale(QLocale::Japanese, QLocale::Japan)),
-      m_emptyKey(m_collator.sortKey(QString())),
+void ListBoxModel::CloseCollator::operator()(UCollator* collator) const noexcept
+{
+    ucol_close(collator);
+}
+
+ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
+    : QAbstractListModel(&view),
+      m_view(view),
+      m_collator(OpenJapaneseCollator()),
       m_rowHeight(rowHeight)
 {
+    view.setModel(this);
+    connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { FollowViewSelection(); });
 }
 
 void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey)
 {
     QString display = sjis::ToQString(bytes);
-    QCollatorSortKey textKey = m_collator.sortKey(display);
-    QCollatorSortKey key = sortKey.empty() ? m_emptyKey : m_collator.sortKey(sjis::ToQString(sortKey));
-    const int row = static_cast<int>(m_items.size());
-    beginInsertRows(QModelIndex(), row, row);
-    m_items.push_back(Item{std::string(bytes), std::move(display), std::move(key), std::move(textKey), m_nextSerial++});
-    endInsertRows();
-    ScheduleSettle();
+    std::string key;
+    if (!sortKey.empty())
+        AppendCollationKey(sjis::ToQString(sortKey), key);
+    key.push_back('\0');
+    AppendCollationKey(display, key);
+    const std::uint64_t head = KeyHead(key);
+    m_items.push_back(Item{head, std::move(key), std::string(bytes), std::move(display), m_nextSerial++});
+    MarkViewStale();
 }
 
 bool ListBoxModel::Remove(int row)
@@ -69,10 +97,13 @@ bool ListBoxModel::Remove(int row)
     Settle();
     if (row < 0 || static_cast<size_t>(row) >= m_items.size())
         return false;
-    beginRemoveRows(QModelIndex(), row, row);
     m_items.erase(m_items.begin() + row);
     --m_sortedCount;
-    endRemoveRows();
+    if (row == m_selectedRow)
+        m_selectedRow = -1;
+    else if (row < m_selectedRow)
+        --m_selectedRow;
+    MarkViewStale();
     return true;
 }
 
@@ -100,61 +131,120 @@ int ListBoxModel::FindPrefix(std::string_view prefix)
     return -1;
 }
 
-bool ListBoxModel::Before(const Item& left, const Item& right)
+int ListBoxModel::Selected()
 {
-    if (const int order = left.sortKey.compare(right.sortKey); order != 0)
-        return order < 0;
-    return left.textKey.compare(right.textKey) < 0;
+    Settle();
+    return m_selectedRow;
+}
+
+void ListBoxModel::Select(int row)
+{
+    Settle();
+    const bool exists = row >= 0 && static_cast<size_t>(row) < m_items.size();
+    m_selectedRow = exists ? row : -1;
+    if (exists)
+        m_selectedSerial = m_items[static_cast<size_t>(row)].serial;
+    if (!m_viewStale)
+        ShowSelection();
+}
+
+void ListBoxModel::Publish()
+{
+    m_publishScheduled = false;
+    if (!m_viewStale)
+        return;
+    Settle();
+    m_updatingView = true;
+    beginResetModel();
+    m_viewStale = false;
+    endResetModel();
+    m_updatingView = false;
+    ShowSelection();
+}
+
+// Collation keys hold no zero byte but their terminator, which is left out.
+void ListBoxModel::AppendCollationKey(const QString& text, std::string& key) const
+{
+    if (!m_collator) {
+        const QByteArray utf8 = text.toUtf8();
+        key.append(utf8.constData(), static_cast<size_t>(utf8.size()));
+        return;
+    }
+    const auto* units = reinterpret_cast<const UChar*>(text.utf16());
+    const auto length = static_cast<int32_t>(text.size());
+    uint8_t buffer[256];
+    int32_t needed = ucol_getSortKey(m_collator.get(), units, length, buffer, sizeof buffer);
+    if (needed <= static_cast<int32_t>(sizeof buffer)) {
+        key.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(needed > 0 ? needed - 1 : 0));
+        return;
+    }
+    std::string large(static_cast<size_t>(needed), '\0');
+    needed = ucol_getSortKey(m_collator.get(), units, length, reinterpret_cast<uint8_t*>(large.data()), needed);
+    key.append(large.data(), static_cast<size_t>(needed > 0 ? needed - 1 : 0));
 }
 
 void ListBoxModel::Settle()
 {
     if (m_sortedCount == m_items.size())
         return;
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Views keep persistent indexes (current item, selection); they must
-    // follow their items to the new rows.
-    const QModelIndexList persistent = persistentIndexList();
-    std::vector<std::uint64_t> serials;
-    std::unordered_map<std::uint64_t, int> newRowOf;
-    for (const QModelIndex& index : persistent) {
-        serials.push_back(m_items[static_cast<size_t>(index.row())].serial);
-        newRowOf.emplace(serials.back(), -1);
-    }
-
     const auto sortedEnd = m_items.begin() + static_cast<std::ptrdiff_t>(m_sortedCount);
-    // Both steps are stable, so equal items stay in the order they came.
-    std::stable_sort(sortedEnd, m_items.end(), Before);
+    // The serial makes the order total, so equal keys keep the order they
+    // came in; the added items are newer than the sorted ones, which keeps
+    // the merge stable as well.
+    std::sort(sortedEnd, m_items.end(), Before);
     std::inplace_merge(m_items.begin(), sortedEnd, m_items.end(), Before);
     m_sortedCount = m_items.size();
-
-    if (!persistent.isEmpty()) {
-        for (size_t row = 0; row < m_items.size(); ++row) {
-            if (auto found = newRowOf.find(m_items[row].serial); found != newRowOf.end())
-                found->second = static_cast<int>(row);
-        }
-        QModelIndexList moved;
-        for (const std::uint64_t serial : serials)
-            moved.append(index(newRowOf.at(serial), 0));
-        changePersistentIndexList(persistent, moved);
-    }
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    if (m_selectedRow < 0)
+        return;
+    const auto selected = std::find_if(m_items.begin(), m_items.end(),
+                                       [this](const Item& item) { return item.serial == m_selectedSerial; });
+    m_selectedRow = static_cast<int>(selected - m_items.begin());
 }
 
-void ListBoxModel::ScheduleSettle()
+bool ListBoxModel::Before(const Item& left, const Item& right) noexcept
 {
-    if (m_settleScheduled)
+    // Most comparisons are settled by the first bytes, kept in the item.
+    if (left.head != right.head)
+        return left.head < right.head;
+    if (const int order = left.key.compare(right.key); order != 0)
+        return order < 0;
+    return left.serial < right.serial;
+}
+
+void ListBoxModel::MarkViewStale()
+{
+    m_viewStale = true;
+    if (m_publishScheduled)
         return;
-    m_settleScheduled = true;
-    // The views see the new items in the order they came until then; a
-    // layout change must not be sent from inside their painting.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_settleScheduled = false;
-            Settle();
-        },
-        Qt::QueuedConnection);
+    m_publishScheduled = true;
+    // Views may not be told of changes from inside their painting; until
+    // then they show the rows they knew, at worst for one frame.
+    QMetaObject::invokeMethod(this, [this] { Publish(); }, Qt::QueuedConnection);
+}
+
+void ListBoxModel::ShowSelection()
+{
+    QItemSelectionModel* selection = m_view.selectionModel();
+    m_updatingView = true;
+    if (m_selectedRow < 0) {
+        selection->clearSelection();
+    } else {
+        const QModelIndex item = index(m_selectedRow, 0);
+        selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
+        m_view.scrollTo(item);
+    }
+    m_updatingView = false;
+}
+
+void ListBoxModel::FollowViewSelection()
+{
+    // Rows the view knows are the items' rows only while it is up to date.
+    if (m_updatingView || m_viewStale)
+        return;
+    const QModelIndexList rows = m_view.selectionModel()->selectedRows();
+    m_selectedRow = rows.isEmpty() ? -1 : rows.first().row();
+    if (m_selectedRow >= 0)
+        m_selectedSerial = m_items[static_cast<size_t>(m_selectedRow)].serial;
 }
 
 int ListBoxModel::rowCount(const QModelIndex& parent) const
