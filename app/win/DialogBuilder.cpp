@@ -49,7 +49,6 @@ QWidget* MakeStatic(const ControlTemplate& control, QWidget& window)
     auto* label = new QLabel(ControlText(control), &window);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
     return label;
 }
 
@@ -124,9 +123,31 @@ QRect TrimmedToWholeItems(QListView& view, QRect area)
     return area;
 }
 
+// Our font runs wider than the one the templates were drawn with. A label
+// of several lines wraps its words; a one-line label whose text does not fit
+// takes a slightly smaller size (down to two points less), and grows to the
+// right only if even that is too wide, so that no text is cut off.
+QRect FittedLabel(QLabel& label, QRect area)
+{
+    if (area.height() >= 2 * label.fontMetrics().height()) {
+        label.setWordWrap(true);
+        return area;
+    }
+    QFont font = label.font();
+    const qreal smallest = font.pointSizeF() - 2;
+    while (QFontMetrics(font).horizontalAdvance(label.text()) >= area.width() && font.pointSizeF() > smallest)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    if (font != label.font())
+        label.setFont(font);
+    area.setWidth(std::max(area.width(), QFontMetrics(font).horizontalAdvance(label.text()) + 1));
+    return area;
+}
+
 QRect PlaceOf(const ControlTemplate& control, QWidget& widget, const DialogUnits& units)
 {
     const QRect area = units.ToPixels(control.x, control.y, control.cx, control.cy);
+    if (control.kind == ControlKind::Static)
+        return FittedLabel(static_cast<QLabel&>(widget), area);
     if (control.kind == ControlKind::Icon)
         return QRect(area.topLeft(), QSize(kIconSize, kIconSize));
     if (control.kind == ControlKind::ListBox)
