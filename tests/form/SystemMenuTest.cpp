@@ -1,0 +1,85 @@
+// The window menu's About item and the system commands of the main dialog.
+#include "FormHarness.h"
+
+#include "Resources.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Gives the tests the system-command entry the window menu uses.
+class MainDialog : public CAddressBookDlg {
+public:
+    using CAddressBookDlg::OnSysCommand;
+};
+
+// Closes the next modal window with Escape and records its caption.
+void CloseNextModal(QStringList& captions)
+{
+    QTimer::singleShot(0, [&captions] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr)
+            return;
+        captions.append(modal->windowTitle());
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+}
+
+TEST(SystemMenu, AboutItemFollowsASeparatorAfterClose)
+{
+    FormHarness form("");
+    const QList<QAction*> actions = form.Dialog().GetSystemMenu().Menu()->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), QString::fromUtf8(FindString(IDS_ABOUTBOX)));
+    EXPECT_EQ(actions[2]->data().toUInt(), IDM_ABOUTBOX);
+}
+
+TEST(SystemMenu, EmptyTextAddsNeitherSeparatorNorItem)
+{
+    CDialog about(IDD_ABOUTBOX);
+    about.Create();
+    const auto before = about.GetSystemMenu().Menu()->actions().size();
+    AppendAboutItem(about.GetSystemMenu(), "");
+    AppendAboutItem(about.GetSystemMenu(), nullptr);
+    EXPECT_EQ(about.GetSystemMenu().Menu()->actions().size(), before);
+}
+
+TEST(SystemMenu, CommandsWhoseMaskedValueIsTheAboutCommandOpenTheAboutBox)
+{
+    TempWorkDir dir;
+    MessageBoxCapture capture;
+    MainDialog dialog;
+    dialog.Create();
+    QStringList captions;
+    for (unsigned command : {0x0010u, 0x0011u, 0x001Fu}) {
+        CloseNextModal(captions);
+        dialog.OnSysCommand(command);
+    }
+    EXPECT_EQ(captions, QStringList(3, QStringLiteral("Version Information")));
+    EXPECT_TRUE(dialog.Window()->isVisible());
+
+    dialog.OnSysCommand(SC_CLOSE);
+    EXPECT_FALSE(dialog.Window()->isVisible());
+}
+
+TEST(SystemMenu, AboutButtonOpensTheSameBox)
+{
+    FormHarness form("");
+    QStringList captions;
+    for (int i = 0; i < 2; ++i) {
+        CloseNextModal(captions);
+        form.Click(5);
+    }
+    EXPECT_EQ(captions, QStringList(2, QStringLiteral("Version Information")));
+    EXPECT_TRUE(form.Messages().empty());
+}
+
+}  // namespace
