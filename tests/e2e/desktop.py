@@ -21,6 +21,7 @@ ABOUT_TITLE = "Version Information"
 # (x, y, width, height). Pixels follow from the window's real size, which
 # the X server reports, so no font metric is guessed here.
 MAIN_SIZE_DU = (289, 203)
+ABOUT_SIZE_DU = (167, 79)
 CONTROLS_DU = {
     "新規": (130, 185, 30, 14),
     "登録": (161, 185, 30, 14),
@@ -41,6 +42,7 @@ CONTROLS_DU = {
     "year": (131, 131, 20, 12),
     "age": (250, 131, 14, 12),
     "email": (131, 163, 150, 12),
+    "了解": (65, 55, 32, 14),  # in the About box
 }
 INDEX_BUTTONS = ["あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ", "英字", "ALL"]
 for _row, _label in enumerate(INDEX_BUTTONS):
@@ -181,7 +183,7 @@ class XServer:
 
     def windows(self, title, pid=None):
         """Visible windows whose title is exactly `title`, oldest first."""
-        arguments = ["search", "--onlyvisible"]
+        arguments = ["search", "--all", "--onlyvisible"]
         if pid is not None:
             arguments += ["--pid", str(pid)]
         arguments += ["--name", "^" + title + "$"]
@@ -346,11 +348,16 @@ class Window:
 class Program:
     """The kanaroku binary, started in `directory` on the given X server."""
 
-    def __init__(self, server, binary, directory, log_path):
+    def __init__(self, server, binary, directory, log_path, extra_env=None):
         self.server, self.directory = server, directory
         self.log = open(log_path, "ab")
-        self.process = subprocess.Popen([binary], cwd=directory, env=server.env,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
+        env = dict(server.env, **(extra_env or {}))
+        try:
+            self.process = subprocess.Popen([binary], cwd=directory, env=env,
+                                            stdout=self.log, stderr=subprocess.STDOUT)
+        except OSError:
+            self.log.close()
+            raise
         self.main = None
 
     def wait_main_window(self):

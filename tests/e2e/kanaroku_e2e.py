@@ -55,20 +55,23 @@ class Scenario(unittest.TestCase):
         self.work.mkdir()
         self.table = self.work / "AddressTable.csv"
         self.program = None
+        self.starts = 0
         self.shots = 0
         if ARTIFACTS is not None:
             for old in pathlib.Path(ARTIFACTS).glob(self.id().split(".")[-1] + "-*.png"):
                 old.unlink()
 
     def tearDown(self):
-        if self.program is not None:
-            # Every scenario ends the program itself; one still running failed.
-            if self.program.main is not None and self.program.process.poll() is None:
-                self.snapshot("at-failure")
-            self.program.stop()
-            log = self.program.output()
-            if log.strip():
-                print(f"\n--- program output ({self.id()}) ---\n{log}", file=sys.stderr)
+        if self.program is None:
+            return
+        # Every scenario ends the program itself; one still running failed.
+        still_running = self.program.process.poll() is None
+        if still_running and self.program.main is not None:
+            self.snapshot("at-failure")
+        self.program.stop()
+        log = self.program.output()
+        if still_running and log.strip():
+            print(f"\n--- program output ({self.id()}) ---\n{log}", file=sys.stderr)
 
     # Helpers -------------------------------------------------------------
 
@@ -76,10 +79,12 @@ class Scenario(unittest.TestCase):
         shutil.copyfile(EXAMPLES, self.table)
         return self.table.read_bytes()
 
-    def start(self):
+    def start(self, **extra_env):
         if self.program is not None:
             self.program.stop()
-        self.program = desktop.Program(self.server, BINARY, str(self.work), str(self.root / "program.log"))
+        self.starts += 1
+        log = self.root / f"program-{self.starts}.log"
+        self.program = desktop.Program(self.server, BINARY, str(self.work), str(log), extra_env)
         return self.program.wait_main_window()
 
     def snapshot(self, name, window=None):
@@ -273,6 +278,20 @@ class Scenario(unittest.TestCase):
         self.assertEqual(self.table.read_bytes(), line.encode("cp932"))
         self.assertEqual(self.list_names(window), ["Ada Lovelace"])
         self.quit_with_escape()
+
+    def test_input_method_modules_of_ibus_and_fcitx5_are_loaded(self):
+        # A Japanese desktop names its input method in QT_IM_MODULE; Qt then
+        # loads the matching plugin, which needs the program to use the
+        # system's Qt and its plugin folder.
+        self.use_examples()
+        for module, plugin in (("ibus", "libibusplatforminputcontextplugin.so"),
+                               ("fcitx5", "libfcitx5platforminputcontextplugin.so")):
+            with self.subTest(module=module):
+                self.start(QT_IM_MODULE=module, QT_DEBUG_PLUGINS="1")
+                self.quit_with_escape()
+                loaded = [line for line in self.program.output().splitlines()
+                          if f"platforminputcontexts/{plugin}\" loaded library" in line]
+                self.assertTrue(loaded, f"Qt did not load {plugin}")
 
 
 def main():
