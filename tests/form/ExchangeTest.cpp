@@ -90,17 +90,6 @@ TEST(Exchange, StopsAtTheFailingRowKeepingLaterMembers)
     EXPECT_EQ(dlg.m_email, emailBefore);        // row after the day: untouched
 }
 
-TEST(Exchange, TooLongNameReadsNothingAfterIt)
-{
-    FormHarness form(Person{}.Line());
-    CAddressBookDlg& dlg = form.Dialog();
-    form.SetText(1021, QString(33, QLatin1Char('a')));
-    form.SetText(1027, QStringLiteral("変わった住所"));
-    EXPECT_FALSE(dlg.ExchangeFormValues(CAddressBookDlg::Direction::FromControls));
-    EXPECT_EQ(dlg.m_name, std::string(33, 'a'));
-    EXPECT_EQ(dlg.m_address1, "");
-}
-
 TEST(Exchange, ToControlsSetsTheInputLimits)
 {
     FormHarness form("");

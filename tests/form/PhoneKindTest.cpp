@@ -79,6 +79,7 @@ TEST(PhoneKind, NewForgetsTheShownKind)
 {
     FormHarness form(PersonWithHomeAndMobile());
     form.Click(3);  // 新規
+    EXPECT_EQ(form.FocusId(), 1021);
     EXPECT_EQ(form.Dialog().m_shownPhoneKind, -1);
     EXPECT_FALSE(form.IsEnabled(1032));
     form.Click(kPhs);

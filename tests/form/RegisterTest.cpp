@@ -70,6 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, RegisterRefusal,
     ::testing::Values(RefusalCase{"no reading", QStringLiteral("山田"), "", kRequired},
                       RefusalCase{"no name", "", QStringLiteral("やまだ"), kRequired},
+                      RefusalCase{"new form left empty", "", "", kRequired},
                       RefusalCase{"name already in the file", QStringLiteral("加藤"), QStringLiteral("かとう"),
                                   kDuplicate}));
 
@@ -102,15 +103,6 @@ TEST(Register, DayWithLettersStopsWithFocusOnTheDay)
     EXPECT_EQ(form.Messages(), QStringList{QStringLiteral("正の整数を入力してください。")});
     EXPECT_EQ(form.FocusId(), 1049);
     EXPECT_EQ(form.FileBytes(), kExisting);
-}
-
-TEST(Register, NewThenRegisterAsksForRequiredFields)
-{
-    FormHarness form(kExisting);
-    form.Click(3);
-    EXPECT_EQ(form.FocusId(), 1021);
-    form.Click(1);
-    EXPECT_EQ(form.Messages(), QStringList{kRequired});
 }
 
 TEST(Register, PhonePartsAndMissingKinds)
