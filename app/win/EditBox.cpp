@@ -88,6 +88,9 @@ private:
 EditBox::EditBox(QWidget* parent) : QLineEdit(parent), m_guard(new Guard(this))
 {
     setValidator(m_guard);
+    // The frame already keeps text off the border; Qt's own text margin on
+    // top of it cuts the last digit of the narrow postal-code and date boxes.
+    setTextMargins(-2, 0, -2, 0);
 }
 
 void EditBox::SetByteLimit(int bytes) noexcept
