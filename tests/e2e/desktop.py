@@ -48,7 +48,7 @@ INDEX_BUTTONS = ["あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", 
 for _row, _label in enumerate(INDEX_BUTTONS):
     CONTROLS_DU[_label] = (6, 24 + 12 * _row, 17, 11)
 
-DEFAULT_TIMEOUT = 20.0
+DEFAULT_TIMEOUT = 30.0
 POLL = 0.03
 
 
@@ -56,10 +56,28 @@ class Timeout(AssertionError):
     pass
 
 
+# Programs that must stay up while a test waits: one that ends meanwhile
+# fails the wait at once, with its status and output, instead of a time-out.
+_running_programs = []
+
+
+class ProgramEnded(AssertionError):
+    pass
+
+
+def _check_programs():
+    for program in _running_programs:
+        status = program.process.poll()
+        if status is not None and not program.may_end:
+            _running_programs.remove(program)
+            raise ProgramEnded(f"the program ended unexpectedly with status {status}\n{program.output()}")
+
+
 def wait_for(what, probe, timeout=DEFAULT_TIMEOUT):
     """Calls probe until it returns something true; returns that."""
     deadline = time.monotonic() + timeout
     while True:
+        _check_programs()
         value = probe()
         if value:
             return value
@@ -96,20 +114,12 @@ class Picture:
         data = blob[position + 1:position + 1 + width * height * 3]
         return cls(width, height, data)
 
-    def pixel(self, x, y):
-        offset = (y * self.width + x) * 3
-        return tuple(self.data[offset:offset + 3])
-
     def crop(self, left, top, width, height):
         rows = []
         for y in range(top, top + height):
             start = (y * self.width + left) * 3
             rows.append(self.data[start:start + width * 3])
         return Picture(width, height, b"".join(rows))
-
-    def row(self, y):
-        start = y * self.width * 3
-        return [tuple(self.data[i:i + 3]) for i in range(start, start + self.width * 3, 3)]
 
     def colours(self):
         return {self.data[i:i + 3] for i in range(0, len(self.data), 3)}
@@ -119,8 +129,7 @@ class Picture:
             return NotImplemented
         return (self.width, self.height, self.data) == (other.width, other.height, other.data)
 
-    def __hash__(self):
-        return hash((self.width, self.height, self.data))
+    __hash__ = None
 
 
 class XServer:
@@ -332,6 +341,19 @@ class Window:
             return same
         wait_for("the window to be drawn", settled)
 
+    def list_text_lines(self):
+        """How many lines of text the name list shows: bands of pixel rows
+        that hold dark (text) pixels, left of the scroll bar."""
+        x, y, w, h = self.rect("list")
+        picture = self.screenshot().crop(x + 3, y + 3, w * 2 // 3, h - 6)
+        lines, previous = 0, False
+        for row in range(picture.height):
+            data = picture.data[row * picture.width * 3:(row + 1) * picture.width * 3]
+            dark = any(data[i] + data[i + 1] + data[i + 2] < 300 for i in range(0, len(data), 3))
+            lines += dark and not previous
+            previous = dark
+        return lines
+
     def is_blank(self, control, inset=3):
         """True when the inside of a control shows a single colour: an edit
         with no text (and no caret, so not the focused one)."""
@@ -359,6 +381,8 @@ class Program:
             self.log.close()
             raise
         self.main = None
+        self.may_end = False
+        _running_programs.append(self)
 
     def wait_main_window(self):
         ids = wait_for(f"the window \"{TITLE}\"", lambda: self.server.windows(TITLE, self.process.pid))
@@ -383,12 +407,16 @@ class Program:
         wait_for("the message box to close", lambda: not self.other_windows(TITLE))
 
     def wait_exit(self, timeout=DEFAULT_TIMEOUT):
+        self.may_end = True
         try:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise Timeout("the program did not end") from None
 
     def stop(self):
+        self.may_end = True
+        if self in _running_programs:
+            _running_programs.remove(self)
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
