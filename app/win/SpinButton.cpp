@@ -81,7 +81,9 @@ void SpinButton::Step(int delta)
 
 bool SpinButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != m_buddy || event->type() != QEvent::KeyPress)
+    // The type first: the buddy may be half destroyed when other events
+    // arrive, and comparing with it would cast a dying object.
+    if (event->type() != QEvent::KeyPress || watched != m_buddy)
         return QWidget::eventFilter(watched, event);
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->modifiers() & ~Qt::KeypadModifier)
