@@ -61,21 +61,19 @@ public:
     [[nodiscard]] static KanaRow ClassifyReading(const char* reading) noexcept;
 
 private:
+    static constexpr int FIELD_COUNT = 25;
+
+    // Where one field lies in the current line.
+    struct FieldSpan {
+        int start;
+        int length;
+    };
+
+    // The fields of the current line, in file order. Their text stays in
+    // the line and is copied out only for a line that is delivered.
     struct LineFields {
         int kanaRow;
-        char reading[64];
-        char name[64];
-        char address1[256];
-        char address2[256];
-        int birthYear;
-        int birthMonth;
-        int birthDay;
-        int bloodType;
-        char email[64];
-        char zip1[12];
-        char zip2[12];
-        int sex;
-        char phones[PHONE_KIND_COUNT * PHONE_PART_COUNT][64];
+        FieldSpan fields[FIELD_COUNT];
     };
 
     int Open();
@@ -83,13 +81,12 @@ private:
     int ReadMatching(AddressRecord& record, KanaRow kanaRow);
     int ReadDataLine();
     int ParseLine();
-    int NextField(char* dest, int size);
     int WriteRecord(const AddressRecord& record);
 
-    int NextSpan(const char*& start, int& length) noexcept;
-    int TakeNumber(int& value) noexcept;
+    int SplitFields() noexcept;
+    [[nodiscard, gnu::always_inline]] int FieldNumber(int field) const noexcept;
     template <std::size_t N>
-    int TakeText(char (&dest)[N]) noexcept;
+    [[gnu::always_inline]] void CopyFieldText(char (&dest)[N], int field) const noexcept;
     void CopyLineTo(AddressRecord& record) const noexcept;
     void DropTrailingEndOfText(long long size) noexcept;
     void NoteScanEnd(ScanEnd end) noexcept;
@@ -99,14 +96,13 @@ private:
 
     std::FILE* file = nullptr;
     int isOpen = 0;
-    char lineBuffer[TextModeReader::PIECE_LIMIT + 1];
-    int linePos = 0;
+    char lineBuffer[TextModeReader::PIECE_LIMIT + 1] = {};
     LineFields lineFields;
     ScanStatus m_status;
-    int m_lineLength = 0;        // bytes of the piece in lineBuffer
-    int m_textEnd = 0;           // index of the NUL that ends the line's text
-    int m_contentEnd = 0;        // the same, or the index of the LF before it
-    int m_fieldsTaken = 0;       // fields ParseLine took from the current line
+    // The current line: in the reader's buffer, or in lineBuffer when it
+    // did not lie there whole.
+    TextModeReader::Piece m_line{};
+    int m_fieldsTaken = 0;       // fields ParseLine found in the current line (at most 25)
     bool m_fileIsRegular = false;
     TextModeReader m_reader;
 };

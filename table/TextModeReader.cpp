@@ -56,6 +56,33 @@ int TextModeReader::ReadPiece(char (&dest)[PIECE_LIMIT + 1]) noexcept
     return static_cast<int>(length);
 }
 
+bool TextModeReader::NextPiece(Piece& piece, char (&spare)[PIECE_LIMIT + 1]) noexcept
+{
+    if (m_pos < m_end) {
+        // A piece holds at most PIECE_LIMIT bytes once its CR LF is one LF.
+        const char* const start = m_buffer + m_pos;
+        const std::size_t span = std::min(m_end - m_pos, std::size_t{PIECE_LIMIT} + 1);
+        const auto* lineEnd = static_cast<const char*>(std::memchr(start, '\n', span));
+        if (lineEnd != nullptr) {
+            auto content = static_cast<std::size_t>(lineEnd - start);
+            if (content > 0 && lineEnd[-1] == '\r')
+                --content;
+            if (content < PIECE_LIMIT) {
+                piece = {start, static_cast<int>(content), true, m_buffer + sizeof m_buffer};
+                m_pos += static_cast<std::size_t>(lineEnd - start) + 1;
+                m_pieceLine = m_nextLine++;
+                return true;
+            }
+        }
+    }
+    const int length = ReadPiece(spare);
+    if (length < 0)
+        return false;
+    const bool lineEnd = spare[length - 1] == '\n';
+    piece = {spare, length - (lineEnd ? 1 : 0), lineEnd, spare + sizeof spare};
+    return true;
+}
+
 void TextModeReader::Seek(const Mark& mark) noexcept
 {
     m_nextLine = mark.nextLine;

@@ -26,6 +26,21 @@ public:
     // text has ended (end of file, 0x1A or a read error) before any byte.
     [[nodiscard]] int ReadPiece(char (&dest)[PIECE_LIMIT + 1]) noexcept;
 
+    // The next piece as ReadPiece would deliver it, without its LF: the
+    // bytes before the line end, and whether the LF was there.
+    struct Piece {
+        const char* text;
+        int contentLength;
+        bool lineEnd;
+        // Memory up to here may be read (never past it), for block moves.
+        const char* readableEnd;
+    };
+
+    // The next piece, left where it lies in the reader's own buffer when it
+    // lies there whole (most lines), else copied into spare by ReadPiece;
+    // false when the text has ended. Valid until the next read.
+    [[nodiscard]] bool NextPiece(Piece& piece, char (&spare)[PIECE_LIMIT + 1]) noexcept;
+
     // The 1-based physical line on which the last piece started.
     [[nodiscard]] long PieceLine() const noexcept { return m_pieceLine; }
 
@@ -43,5 +58,5 @@ private:
     bool m_textEnded = false;      // no byte beyond m_end will be read
     long m_nextLine = 1;
     long m_pieceLine = 0;
-    char m_buffer[64 * 1024];
+    char m_buffer[64 * 1024] = {};
 };
