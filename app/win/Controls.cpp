@@ -99,8 +99,8 @@ std::string CListBox::GetText(int index) const
 {
     if (m_model == nullptr)
         return {};
-    const std::string* bytes = m_model->Bytes(index);
-    return bytes != nullptr ? *bytes : std::string();
+    const std::optional<std::string_view> bytes = m_model->Bytes(index);
+    return bytes ? std::string(*bytes) : std::string();
 }
 
 int CListBox::SelectString(std::string_view sjisPrefix)

@@ -45,11 +45,11 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
     return true;
 }
 
-// The first eight bytes of a key as a number that orders as they do.
-std::uint64_t KeyHead(std::string_view key) noexcept
+// Eight bytes of a key from offset on as a number that orders as they do.
+std::uint64_t KeyHead(std::string_view key, size_t offset = 0) noexcept
 {
     std::uint64_t head = 0;
-    for (size_t i = 0; i < sizeof head; ++i)
+    for (size_t i = offset; i < offset + sizeof head; ++i)
         head = (head << 8) | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0u);
     return head;
 }
@@ -81,23 +81,28 @@ ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
 
 void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey)
 {
-    QString display = sjis::ToQString(bytes);
-    std::string key;
+    const std::size_t keyOffset = m_keys.size();
     if (!sortKey.empty())
-        AppendCollationKey(sjis::ToQString(sortKey), key);
-    key.push_back('\0');
-    AppendCollationKey(display, key);
-    const std::uint64_t head = KeyHead(key);
-    m_items.push_back(Item{head, std::move(key), std::string(bytes), std::move(display), m_nextSerial++});
+        AppendCollationKey(sjis::ToQString(sortKey));
+    m_keys.push_back('\0');
+    AppendCollationKey(sjis::ToQString(bytes));
+    const std::string_view key = std::string_view(m_keys).substr(keyOffset);
+    const std::size_t bytesOffset = m_bytes.size();
+    m_bytes.append(bytes);
+    m_items.push_back(
+        Item{KeyHead(key), KeyHead(key, 8), keyOffset, key.size(), bytesOffset, bytes.size(), m_nextSerial++});
     MarkViewStale();
 }
 
 bool ListBoxModel::Remove(int row)
 {
     Settle();
-    if (row < 0 || static_cast<size_t>(row) >= m_items.size())
+    if (row < 0 || static_cast<size_t>(row) >= Rows())
         return false;
-    m_items.erase(m_items.begin() + row);
+    if (row == 0)
+        DropFront();
+    else
+        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(m_first + static_cast<size_t>(row)));
     --m_sortedCount;
     if (row == m_selectedRow)
         m_selectedRow = -1;
@@ -107,25 +112,49 @@ bool ListBoxModel::Remove(int row)
     return true;
 }
 
+// The key and byte buffers only grow while the list has items; once it is
+// empty they start again, and a long run of deleted first rows is given
+// back now and then.
+void ListBoxModel::DropFront()
+{
+    ++m_first;
+    if (m_first == m_items.size()) {
+        m_items.clear();
+        m_keys.clear();
+        m_bytes.clear();
+        m_first = 0;
+        return;
+    }
+    if (m_first >= 4096 && m_first * 2 >= m_items.size()) {
+        m_items.erase(m_items.begin(), m_items.begin() + static_cast<std::ptrdiff_t>(m_first));
+        m_first = 0;
+    }
+}
+
 int ListBoxModel::Count()
 {
     Settle();
-    return static_cast<int>(m_items.size());
+    return static_cast<int>(Rows());
 }
 
-const std::string* ListBoxModel::Bytes(int row)
+std::optional<std::string_view> ListBoxModel::Bytes(int row)
 {
     Settle();
-    if (row < 0 || static_cast<size_t>(row) >= m_items.size())
-        return nullptr;
-    return &m_items[static_cast<size_t>(row)].bytes;
+    if (row < 0 || static_cast<size_t>(row) >= Rows())
+        return std::nullopt;
+    return BytesOf(At(static_cast<size_t>(row)));
+}
+
+std::string_view ListBoxModel::BytesOf(const Item& item) const noexcept
+{
+    return std::string_view(m_bytes).substr(item.bytesOffset, item.bytesLength);
 }
 
 int ListBoxModel::FindPrefix(std::string_view prefix)
 {
     Settle();
-    for (size_t row = 0; row < m_items.size(); ++row) {
-        if (StartsWithIgnoringAsciiCase(m_items[row].bytes, prefix))
+    for (size_t row = 0; row < Rows(); ++row) {
+        if (StartsWithIgnoringAsciiCase(BytesOf(At(row)), prefix))
             return static_cast<int>(row);
     }
     return -1;
@@ -140,10 +169,10 @@ int ListBoxModel::Selected()
 void ListBoxModel::Select(int row)
 {
     Settle();
-    const bool exists = row >= 0 && static_cast<size_t>(row) < m_items.size();
+    const bool exists = row >= 0 && static_cast<size_t>(row) < Rows();
     m_selectedRow = exists ? row : -1;
     if (exists)
-        m_selectedSerial = m_items[static_cast<size_t>(row)].serial;
+        m_selectedSerial = At(static_cast<size_t>(row)).serial;
     if (!m_viewStale)
         ShowSelection();
 }
@@ -163,8 +192,9 @@ void ListBoxModel::Publish()
 }
 
 // Collation keys hold no zero byte but their terminator, which is left out.
-void ListBoxModel::AppendCollationKey(const QString& text, std::string& key) const
+void ListBoxModel::AppendCollationKey(const QString& text)
 {
+    std::string& key = m_keys;
     if (!m_collator) {
         const QByteArray utf8 = text.toUtf8();
         key.append(utf8.constData(), static_cast<size_t>(utf8.size()));
@@ -185,28 +215,34 @@ void ListBoxModel::AppendCollationKey(const QString& text, std::string& key) con
 
 void ListBoxModel::Settle()
 {
-    if (m_sortedCount == m_items.size())
+    if (m_sortedCount == Rows())
         return;
-    const auto sortedEnd = m_items.begin() + static_cast<std::ptrdiff_t>(m_sortedCount);
+    const auto first = m_items.begin() + static_cast<std::ptrdiff_t>(m_first);
+    const auto sortedEnd = first + static_cast<std::ptrdiff_t>(m_sortedCount);
     // The serial makes the order total, so equal keys keep the order they
     // came in; the added items are newer than the sorted ones, which keeps
     // the merge stable as well.
-    std::sort(sortedEnd, m_items.end(), Before);
-    std::inplace_merge(m_items.begin(), sortedEnd, m_items.end(), Before);
-    m_sortedCount = m_items.size();
+    const auto before = [this](const Item& left, const Item& right) { return Before(left, right); };
+    std::sort(sortedEnd, m_items.end(), before);
+    std::inplace_merge(first, sortedEnd, m_items.end(), before);
+    m_sortedCount = Rows();
     if (m_selectedRow < 0)
         return;
-    const auto selected = std::find_if(m_items.begin(), m_items.end(),
-                                       [this](const Item& item) { return item.serial == m_selectedSerial; });
-    m_selectedRow = static_cast<int>(selected - m_items.begin());
+    const auto selected =
+        std::find_if(first, m_items.end(), [this](const Item& item) { return item.serial == m_selectedSerial; });
+    m_selectedRow = static_cast<int>(selected - first);
 }
 
-bool ListBoxModel::Before(const Item& left, const Item& right) noexcept
+bool ListBoxModel::Before(const Item& left, const Item& right) const noexcept
 {
     // Most comparisons are settled by the first bytes, kept in the item.
     if (left.head != right.head)
         return left.head < right.head;
-    if (const int order = left.key.compare(right.key); order != 0)
+    if (left.head2 != right.head2)
+        return left.head2 < right.head2;
+    const std::string_view keys(m_keys);
+    const int order = keys.substr(left.keyOffset, left.keyLength).compare(keys.substr(right.keyOffset, right.keyLength));
+    if (order != 0)
         return order < 0;
     return left.serial < right.serial;
 }
@@ -244,20 +280,20 @@ void ListBoxModel::FollowViewSelection()
     const QModelIndexList rows = m_view.selectionModel()->selectedRows();
     m_selectedRow = rows.isEmpty() ? -1 : rows.first().row();
     if (m_selectedRow >= 0)
-        m_selectedSerial = m_items[static_cast<size_t>(m_selectedRow)].serial;
+        m_selectedSerial = At(static_cast<size_t>(m_selectedRow)).serial;
 }
 
 int ListBoxModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_items.size());
+    return parent.isValid() ? 0 : static_cast<int>(Rows());
 }
 
 QVariant ListBoxModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || static_cast<size_t>(index.row()) >= m_items.size())
+    if (!index.isValid() || static_cast<size_t>(index.row()) >= Rows())
         return {};
     if (role == Qt::DisplayRole)
-        return m_items[static_cast<size_t>(index.row())].display;
+        return sjis::ToQString(BytesOf(At(static_cast<size_t>(index.row()))));
     if (role == Qt::SizeHintRole)
         return QSize(1, m_rowHeight);
     return {};

@@ -2,21 +2,25 @@
 
 #include <QAbstractListModel>
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QListView;
 struct UCollator;
 
-// The items and the selection of a sorted list box: Shift_JIS bytes, their
-// display text and Japanese collation key. A million names must load in a few
-// seconds, so nothing here is quadratic: items are appended unsorted and
-// sorted once when the list is next read, and the view is told about a
-// whole batch of changes at once (a model reset, queued to the event loop)
-// rather than about each item.
+// The items and the selection of a sorted list box: Shift_JIS bytes and
+// their Japanese collation key; the display text is decoded only for the
+// rows the view asks for. A million names must load in a few seconds, so
+// nothing here is quadratic: items are appended unsorted and sorted once
+// when the list is next read, and the view is told about a whole batch of
+// changes at once (a model reset, queued to the event loop) rather than
+// about each item. Keys and bytes live in two growing buffers, so an item
+// costs no allocation of its own and sorts as a small plain value.
 class ListBoxModel final : public QAbstractListModel {
 public:
     // Becomes the view's model and follows the selection the user makes.
@@ -26,7 +30,7 @@ public:
     // False when there is no such row.
     bool Remove(int row);
     [[nodiscard]] int Count();
-    [[nodiscard]] const std::string* Bytes(int row);
+    [[nodiscard]] std::optional<std::string_view> Bytes(int row);
     // The first row, from the top, whose bytes begin with the prefix
     // (ASCII letters in any case); -1 when none does.
     [[nodiscard]] int FindPrefix(std::string_view prefix);
@@ -41,19 +45,28 @@ public:
 
 private:
     struct Item {
-        std::uint64_t head;  // the key's first eight bytes, as a number
-        // The collation key of the sort key, a zero byte, the collation key
-        // of the text: one byte comparison orders by both.
-        std::string key;
-        std::string bytes;
-        QString display;
+        // The key's first sixteen bytes as two numbers that order as they
+        // do: most comparisons end here, without touching m_keys.
+        std::uint64_t head;
+        std::uint64_t head2;
+        // In m_keys: the collation key of the sort key, a zero byte, the
+        // collation key of the text; one byte comparison orders by both.
+        std::size_t keyOffset;
+        std::size_t keyLength;
+        std::size_t bytesOffset;  // in m_bytes
+        std::size_t bytesLength;
         std::uint64_t serial;  // insertion order, the last tie-breaker
     };
-    static bool Before(const Item& left, const Item& right) noexcept;
+    [[nodiscard]] bool Before(const Item& left, const Item& right) const noexcept;
+    [[nodiscard]] std::string_view BytesOf(const Item& item) const noexcept;
+    [[nodiscard]] std::size_t Rows() const noexcept { return m_items.size() - m_first; }
+    [[nodiscard]] Item& At(std::size_t row) noexcept { return m_items[m_first + row]; }
+    [[nodiscard]] const Item& At(std::size_t row) const noexcept { return m_items[m_first + row]; }
+    void DropFront();
     struct CloseCollator {
         void operator()(UCollator* collator) const noexcept;
     };
-    void AppendCollationKey(const QString& text, std::string& key) const;
+    void AppendCollationKey(const QString& text);
     void Settle();
     void MarkViewStale();
     void ShowSelection();
@@ -61,8 +74,14 @@ private:
 
     QListView& m_view;
     std::unique_ptr<UCollator, CloseCollator> m_collator;
-    std::deque<Item> m_items;  // sorted up to m_sortedCount, then as added
-    size_t m_sortedCount = 0;
+    // Rows are m_items from m_first on: deleting the first row, as emptying
+    // the list does, only moves m_first. Sorted for m_sortedCount rows, then
+    // as added.
+    std::vector<Item> m_items;
+    std::size_t m_first = 0;
+    std::size_t m_sortedCount = 0;
+    std::string m_keys;
+    std::string m_bytes;
     std::uint64_t m_nextSerial = 0;
     int m_selectedRow = -1;
     std::uint64_t m_selectedSerial = 0;

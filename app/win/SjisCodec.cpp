@@ -137,11 +137,17 @@ QString ToQString(std::string_view bytes)
         return QString(static_cast<qsizetype>(bytes.size()), QChar::ReplacementCharacter);
     decoder.Reset();
     // Every input byte yields at most three UTF-8 bytes (U+FFFD included).
-    std::string utf8(bytes.size() * 3, '\0');
+    // Names are short: they decode on the stack, with no allocation.
+    char small[512];
+    std::string large;
+    const size_t capacity = bytes.size() * 3;
+    if (capacity > sizeof small)
+        large.resize(capacity);
+    char* const utf8 = capacity > sizeof small ? large.data() : small;
     const char* in = bytes.data();
     size_t inLeft = bytes.size();
-    char* out = utf8.data();
-    size_t outLeft = utf8.size();
+    char* out = utf8;
+    size_t outLeft = capacity;
     while (inLeft > 0 && !decoder.Convert(in, inLeft, out, outLeft)) {
         if (errno != EILSEQ && errno != EINVAL)
             break;
@@ -154,8 +160,7 @@ QString ToQString(std::string_view bytes)
         --inLeft;
         decoder.Reset();
     }
-    utf8.resize(utf8.size() - outLeft);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return QString::fromUtf8(utf8, static_cast<qsizetype>(capacity - outLeft));
 }
 
 std::optional<std::string> FromQString(const QString& text)
