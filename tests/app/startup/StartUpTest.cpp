@@ -1,13 +1,10 @@
 #include "AddressBookApp.h"
-#include "Dialog.h"
 #include "MessageBox.h"
 #include "SocketLayer.h"
 #include "TestFiles.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTest>
 #include <QTimer>
 
@@ -15,108 +12,94 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <string>
 
 namespace {
 
 const QString kSocketMessage = QStringLiteral("Windows ｿｹｯﾄの初期化に失敗しました。");
 
-// A socket library that grants a fixed version.
-class GrantingSocketLayer final : public SocketLayer {
-public:
-    explicit GrantingSocketLayer(std::uint16_t version) : m_version(version) {}
-    int Startup(std::uint16_t /*requested*/, SocketInfo& granted) override
+// A socket library that answers with a fixed result and version and counts
+// how it is used.
+struct StandInSocketLayer final : SocketLayer {
+    StandInSocketLayer(std::uint16_t grants, int answers) : version(grants), result(answers) {}
+    int Startup(std::uint16_t requested, SocketInfo& granted) override
     {
-        granted.version = m_version;
-        return 0;
+        asked.push_back(requested);
+        granted.version = granted.highVersion = version;
+        return result;
     }
-    void Cleanup() override {}
+    void Cleanup() override { ++cleanups; }
 
-private:
-    std::uint16_t m_version;
+    std::uint16_t version;
+    int result;
+    std::vector<std::uint16_t> asked;
+    int cleanups = 0;
 };
 
-int VisibleTopLevelWindows()
-{
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        count += widget->isVisible() ? 1 : 0;
-    return count;
-}
-
-// Ends whatever modal window runs, so that a wrongly opened window cannot
-// hang the test; counts how often it had to.
-class ModalWatch {
-public:
+// Ends whatever modal window still runs after a second, so that a wrongly
+// opened window fails the test instead of hanging it.
+struct ModalWatch : QTimer {
+    int windowsEnded = 0;
     ModalWatch()
     {
-        m_timer.setInterval(1000);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                ++m_windowsEnded;
-                modal->close();
-            }
+        callOnTimeout([this] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->close())
+                ++windowsEnded;
         });
-        m_timer.start();
+        start(1000);
     }
-    [[nodiscard]] int WindowsEnded() const noexcept { return m_windowsEnded; }
-
-private:
-    QTimer m_timer;
-    int m_windowsEnded = 0;
 };
 
 }  // namespace
 
-TEST(StartUp, RefusedSocketVersionShowsTheMessageAndNeverOpensTheMainWindow)
+// Runs before the test below starts the platform's socket layer, which a
+// process remembers once it has started.
+TEST(StartUp, RefusedSocketVersionIsCleanedUpShowsTheMessageAndOpensNoWindow)
 {
-    for (const std::uint16_t version : {MakeSocketVersion(1, 0), MakeSocketVersion(2, 0)}) {
+    // 0.1 is 1.0 with its bytes swapped; 10091: the library is not ready.
+    const std::pair<std::uint16_t, int> answers[] = {
+        {MakeSocketVersion(1, 0), 0}, {MakeSocketVersion(2, 0), 0}, {MakeSocketVersion(0, 1), 0}, {0x0101, 10091}};
+    for (const auto& [version, result] : answers) {
         SCOPED_TRACE(version);
         TempWorkDir workDir;
-        GrantingSocketLayer layer(version);
+        StandInSocketLayer layer(version, result);
         SocketLayerOverride use(layer);
         MessageBoxCapture messages;
         ModalWatch watch;
-
         EXPECT_FALSE(theApp.StartUp());
-
+        EXPECT_EQ(layer.asked, std::vector<std::uint16_t>{0x0101}) << "1.1 asked for, and a refusal is not kept";
+        EXPECT_EQ(layer.cleanups, result == 0 ? 1 : 0) << "only a started library is cleaned up";
         EXPECT_EQ(messages.Messages(), std::vector<QString>{kSocketMessage});
-        EXPECT_EQ(watch.WindowsEnded(), 0);
-        EXPECT_EQ(VisibleTopLevelWindows(), 0);
+        EXPECT_EQ(watch.windowsEnded, 0);
         EXPECT_EQ(theApp.MainWindow(), nullptr);
         EXPECT_TRUE(std::filesystem::is_empty(workDir.Path())) << "nothing is read or written";
     }
 }
 
-// The platform's socket layer grants 1.1: the main dialog runs until
-// Escape ends it, and start-up still answers false.
-TEST(StartUp, GrantedSocketLayerRunsTheMainDialogUntilEscape)
+// The platform's socket layer grants 1.1; start-up answers false once the
+// main dialog has ended.
+TEST(StartUp, GrantedSocketLayerRunsTheMainDialogUntilEscapeAndSavesNothing)
 {
     TempWorkDir workDir;
     const std::string fileBytes = "# kept as it is\r\n";
     WriteFileBytes(workDir.Path() / "AddressTable.csv", fileBytes);
     MessageBoxCapture messages;
-    CDialog* mainWindow = nullptr;
     QString caption;
-    QTimer::singleShot(0, [&] {
-        mainWindow = theApp.MainWindow();
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        caption = modal->windowTitle();
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus != nullptr ? focus : modal, Qt::Key_Escape);
+    QTimer::singleShot(0, [&caption] {
+        caption = theApp.MainWindow() != nullptr ? QApplication::activeModalWidget()->windowTitle() : QString();
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
     });
-    ModalWatch fallback;  // only acts if Escape did not end the dialog
-
+    ModalWatch fallback;
     EXPECT_FALSE(theApp.StartUp());
-
-    EXPECT_NE(mainWindow, nullptr);
-    EXPECT_EQ(std::count(messages.Messages().begin(), messages.Messages().end(), kSocketMessage), 0);
     EXPECT_EQ(caption, QStringLiteral("なまえ☆ばこ！"));
-    EXPECT_EQ(fallback.WindowsEnded(), 0) << "Escape did not end the main dialog";
+    EXPECT_EQ(std::count(messages.Messages().begin(), messages.Messages().end(), kSocketMessage), 0);
+    EXPECT_EQ(fallback.windowsEnded, 0) << "Escape did not end the main dialog";
     EXPECT_EQ(theApp.MainWindow(), nullptr);
-    EXPECT_EQ(VisibleTopLevelWindows(), 0);
-    EXPECT_EQ(ReadFileBytes(workDir.Path() / "AddressTable.csv"), fileBytes) << "nothing is saved at exit";
+    EXPECT_EQ(ReadFileBytes(workDir.Path() / "AddressTable.csv"), fileBytes);
+
+    StandInSocketLayer refusing(MakeSocketVersion(2, 0), 0);
+    SocketLayerOverride use(refusing);
+    EXPECT_TRUE(StartSocketLayer()) << "a start is kept for the process's life";
+    EXPECT_TRUE(refusing.asked.empty());
 }
 
 TEST(Executable, WithoutADisplayExplainsAndExitsInsteadOfAborting)

@@ -1,350 +1,156 @@
 #include "RecordingDialog.h"
-#include "Resources.h"
 
 #include <QFontInfo>
-#include <QFontMetrics>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListView>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 
 namespace {
 
-std::vector<QWidget*> Controls(const CDialog& dialog)
-{
-    std::vector<QWidget*> controls;
-    for (QWidget* child : dialog.Window()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QMenu*>(child) == nullptr)
-            controls.push_back(child);
-    }
-    return controls;
-}
-
-QString Utf8(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
-// What each kind of template control must turn into.
-void ExpectWidgetFor(const ControlTemplate& control, QWidget* widget)
-{
-    SCOPED_TRACE(control.id);
-    switch (control.kind) {
-    case ControlKind::PushButton:
-    case ControlKind::DefPushButton: {
-        auto* button = qobject_cast<QPushButton*>(widget);
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), Utf8(control.text));
-        EXPECT_FALSE(button->autoDefault());
-        break;
-    }
-    case ControlKind::Static: {
-        auto* label = qobject_cast<QLabel*>(widget);
-        ASSERT_NE(label, nullptr);
-        EXPECT_EQ(label->text(), Utf8(control.text));
-        break;
-    }
-    case ControlKind::Icon: {
-        auto* label = qobject_cast<QLabel*>(widget);
-        ASSERT_NE(label, nullptr);
-        EXPECT_FALSE(label->pixmap().isNull());
-        EXPECT_EQ(widget->size(), QSize(32, 32));
-        break;
-    }
-    case ControlKind::GroupBox: {
-        auto* box = qobject_cast<QGroupBox*>(widget);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->title(), Utf8(control.text));
-        break;
-    }
-    case ControlKind::ListBox: {
-        auto* view = qobject_cast<QListView*>(widget);
-        ASSERT_NE(view, nullptr);
-        EXPECT_EQ(view->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        EXPECT_EQ(view->selectionMode(), QAbstractItemView::SingleSelection);
-        break;
-    }
-    case ControlKind::Edit: {
-        auto* edit = qobject_cast<QLineEdit*>(widget);
-        ASSERT_NE(edit, nullptr);
-        EXPECT_EQ(edit->isReadOnly(), (control.flags & CF_READONLY) != 0);
-        break;
-    }
-    case ControlKind::AutoRadio: {
-        auto* radio = qobject_cast<QRadioButton*>(widget);
-        ASSERT_NE(radio, nullptr);
-        EXPECT_EQ(radio->text(), Utf8(control.text));
-        EXPECT_FALSE(radio->autoExclusive());
-        break;
-    }
-    case ControlKind::UpDown:
-        EXPECT_EQ(widget->findChildren<QToolButton*>().size(), 2);
-        EXPECT_EQ(widget->focusPolicy(), Qt::NoFocus);
-        break;
-    }
-    EXPECT_EQ(widget->isEnabled(), (control.flags & CF_DISABLED) == 0);
-}
+// Indexed by ControlKind.
+const char* const kWidgetClass[] = {"QPushButton", "QPushButton", "QLabel",       "QLabel",  "QGroupBox",
+                                    "QListView",   "QLineEdit",   "QRadioButton", "QWidget"};
 
 struct TemplateRow {
     const char* name;
     int templateId;
     size_t controlCount;
     const char* caption;
+    std::vector<int> tabCycle;  // from the first focus round to it again
 };
 
 class BuiltTemplate : public ::testing::TestWithParam<TemplateRow> {};
 
-TEST_P(BuiltTemplate, HasEveryControlInTableOrderWithItsKindTextAndState)
+TEST_P(BuiltTemplate, HasEveryControlInOrderWithItsKindTextStateAndTabStop)
 {
-    RecordingDialog dialog(GetParam().templateId);
-    dialog.Create();
-    const DialogTemplate* source = FindDialogTemplate(GetParam().templateId);
+    const TemplateRow& row = GetParam();
+    const DialogTemplate* source = FindDialogTemplate(row.templateId);
     ASSERT_NE(source, nullptr);
-    const std::vector<QWidget*> controls = Controls(dialog);
-    ASSERT_EQ(controls.size(), GetParam().controlCount);
-    ASSERT_EQ(source->controls.size(), GetParam().controlCount);
-    for (size_t index = 0; index < controls.size(); ++index) {
-        const ControlTemplate& control = source->controls[index];
-        ExpectWidgetFor(control, controls[index]);
-        if (control.id != IDC_STATIC) {
-            EXPECT_EQ(dialog.GetDlgItem(control.id), controls[index]);
-        }
-    }
-    EXPECT_EQ(dialog.Window()->windowTitle(), Utf8(GetParam().caption));
-}
-
-TEST_P(BuiltTemplate, IsLaidOutInDialogUnitsOfItsFontAndCannotBeResized)
-{
-    RecordingDialog dialog(GetParam().templateId);
-    dialog.Create();
+    RecordingDialog dialog(row.templateId);
+    dialog.Open();
     QDialog* window = dialog.Window();
-    const QFontMetrics metrics(window->font());
-    const double charWidth =
-        std::lround(metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"))
-                    / 52.0);
-    const double charHeight = metrics.height();
-    auto across = [&](int units) { return static_cast<int>(std::lround(units * charWidth / 4)); };
-    auto down = [&](int units) { return static_cast<int>(std::lround(units * charHeight / 8)); };
-
-    const DialogTemplate* source = FindDialogTemplate(GetParam().templateId);
-    EXPECT_EQ(window->size(), QSize(across(source->cx), down(source->cy)));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8(row.caption));
     EXPECT_EQ(QFontInfo(window->font()).family(), QStringLiteral("IPAPGothic"));
     EXPECT_EQ(QFontInfo(window->font()).pointSize(), 9);
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                                       | Qt::WindowCloseButtonHint),
+              Qt::WindowFlags(Qt::WindowCloseButtonHint));
 
-    const std::vector<QWidget*> controls = Controls(dialog);
-    for (size_t index = 0; index < controls.size(); ++index) {
-        const ControlTemplate& control = source->controls[index];
-        const QRect expected(across(control.x), down(control.y), across(control.cx), down(control.cy));
-        const QRect actual = controls[index]->geometry();
-        SCOPED_TRACE(index);
-        EXPECT_EQ(actual.topLeft(), expected.topLeft());
-        if (control.kind == ControlKind::Icon)
-            continue;
-        if (control.kind == ControlKind::Static) {
-            // A label is never narrower than its place nor than its text.
-            auto* label = static_cast<QLabel*>(controls[index]);
-            EXPECT_GE(actual.width(), expected.width());
-            EXPECT_GE(actual.width(), label->fontMetrics().horizontalAdvance(label->text()));
-        } else {
-            EXPECT_EQ(actual.width(), expected.width());
-        }
-        if (control.kind == ControlKind::ListBox) {
-            // Trimmed to whole items, never taller than the template.
-            auto* view = static_cast<QListView*>(controls[index]);
-            const int rowHeight = QFontMetrics(view->font()).height() + 2;
-            EXPECT_LE(actual.height(), expected.height());
-            EXPECT_GT(actual.height(), expected.height() - rowHeight);
-            EXPECT_EQ((actual.height() - 2 * view->frameWidth()) % rowHeight, 0);
-        } else {
-            EXPECT_EQ(actual.height(), expected.height());
+    QList<QWidget*> controls = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    controls.removeIf([](QWidget* child) { return qobject_cast<QMenu*>(child) != nullptr; });
+    ASSERT_EQ(static_cast<size_t>(controls.size()), row.controlCount);
+    ASSERT_EQ(source->controls.size(), row.controlCount);
+    for (qsizetype index = 0; index < controls.size(); ++index) {
+        const ControlTemplate& control = source->controls[static_cast<size_t>(index)];
+        QWidget* widget = controls[index];
+        SCOPED_TRACE(testing::Message() << "control " << index << " id " << control.id);
+        EXPECT_TRUE(widget->inherits(kWidgetClass[static_cast<int>(control.kind)]));
+        const char* textProperty = control.kind == ControlKind::GroupBox ? "title" : "text";
+        EXPECT_EQ(widget->property(textProperty).toString(),
+                  control.kind == ControlKind::UpDown ? QString() : QString::fromUtf8(control.text));
+        EXPECT_EQ(widget->isEnabled(), (control.flags & CF_DISABLED) == 0);
+        EXPECT_EQ((widget->focusPolicy() & Qt::TabFocus) != 0, (control.flags & CF_TABSTOP) != 0);
+        EXPECT_EQ(widget->property("readOnly").toBool(), (control.flags & CF_READONLY) != 0);
+        EXPECT_EQ(dialog.GetDlgItem(control.id), control.id == IDC_STATIC ? nullptr : widget);
+        // One-line labels fit their text rather than wrap out of sight.
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
         }
     }
-}
 
-INSTANTIATE_TEST_SUITE_P(Templates, BuiltTemplate,
-                         ::testing::Values(TemplateRow{"MainWindow", IDD_ADDRESSBOOK, 65, "なまえ☆ばこ！"},
-                                           TemplateRow{"AboutBox", IDD_ABOUTBOX, 6, "Version Information"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DialogTemplate, UnknownTemplateCreatesNoWindowAndModalRunFails)
-{
-    RecordingDialog dialog(4242);
-    dialog.Create();
-    EXPECT_EQ(dialog.Window(), nullptr);
-    EXPECT_EQ(dialog.GetDlgItem(3), nullptr);
-    EXPECT_EQ(dialog.DoModal(), -1);
-}
-
-TEST(DialogTemplate, LabelsKeepTheirBlanks)
-{
-    RecordingDialog dialog(IDD_ADDRESSBOOK);
-    dialog.Create();
-    QStringList texts;
-    for (const QLabel* label : dialog.Window()->findChildren<QLabel*>())
-        texts << label->text();
-    for (const char* text : {"名    前", "性    別", "住    所", "血 液 型"})
-        EXPECT_TRUE(texts.contains(Utf8(text))) << text;
-    EXPECT_EQ(dialog.Window()->findChild<QGroupBox*>()->title(), QStringLiteral(" A d d r e s s  D a t a "));
-}
-
-int FocusedId(const CDialog& dialog, const std::vector<int>& ids)
-{
-    for (const int id : ids) {
-        if (dialog.GetDlgItem(id) == QApplication::focusWidget())
-            return id;
-    }
-    return 0;
-}
-
-TEST(DialogTemplate, TabVisitsTheTabStopsInTableOrderStartingAtNew)
-{
-    const std::vector<int> expected = {3,    1,    4,    5,    2,    1007, 1021, 1022, 1023, 1024, 1027,
-                                       1028, 1044, 1045, 1037, 1041, 1042, 1043, 1047, 1048, 1049, 1025,
-                                       1026, 1030, 1031, 1046, 1020, 1009, 1010, 1011, 1012, 1013, 1014,
-                                       1015, 1016, 1017, 1018, 1019};
-    std::vector<int> allIds;
-    for (const ControlTemplate& control : FindDialogTemplate(IDD_ADDRESSBOOK)->controls)
-        allIds.push_back(control.id);
-    RecordingDialog dialog(IDD_ADDRESSBOOK);
-    dialog.Open();
-
-    std::vector<int> visited{FocusedId(dialog, allIds)};
-    for (size_t step = 0; step < expected.size(); ++step) {
+    std::vector<int> visited;
+    while (visited.size() < row.tabCycle.size()) {
+        const qsizetype focused = controls.indexOf(QApplication::focusWidget());
+        visited.push_back(focused < 0 ? 0 : source->controls[static_cast<size_t>(focused)].id);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited.push_back(FocusedId(dialog, allIds));
     }
-    std::vector<int> wrapped = expected;
-    wrapped.push_back(expected.front());
-    EXPECT_EQ(visited, wrapped);
+    EXPECT_EQ(visited, row.tabCycle);
 }
 
-TEST(DialogTemplate, ReadOnlyAgeEditTakesNoTabButTheDisabledPhoneEditsOnceEnabledDo)
-{
-    RecordingDialog dialog(IDD_ADDRESSBOOK);
-    dialog.Open();
-    EXPECT_FALSE(dialog.GetDlgItem(1052)->focusPolicy() & Qt::TabFocus);
-    dialog.GetDlgItem(1032)->setEnabled(true);
-    dialog.GetDlgItem(1043)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(1032));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(1047));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Templates, BuiltTemplate,
+    ::testing::Values(TemplateRow{"MainWindow", IDD_ADDRESSBOOK, 65, "なまえ☆ばこ！",
+                                  {3,    1,    4,    5,    2,    1007, 1021, 1022, 1023, 1024, 1027, 1028, 1044,
+                                   1045, 1037, 1041, 1042, 1043, 1047, 1048, 1049, 1025, 1026, 1030, 1031, 1046,
+                                   1020, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 3}},
+                      TemplateRow{"AboutBox", IDD_ABOUTBOX, 6, "Version Information", {IDOK, IDOK}}),
+    kRowName);
 
-QRect WorkArea(const QWidget& window)
-{
-    return window.screen()->availableGeometry();
-}
-
-TEST(DialogPlacement, MainWindowIsCentredOnTheWorkArea)
+TEST(DialogTemplate, IsSizedInDialogUnitsOfItsFontWithListsTrimmedToWholeItems)
 {
     RecordingDialog dialog(IDD_ADDRESSBOOK);
     dialog.Create();
-    const QRect work = WorkArea(*dialog.Window());
-    const QSize size = dialog.Window()->frameGeometry().size();
-    EXPECT_EQ(dialog.Window()->frameGeometry().topLeft(),
-              QPoint((work.left() + work.left() + work.width()) / 2 - size.width() / 2,
-                     (work.top() + work.top() + work.height()) / 2 - size.height() / 2));
+    const QFontMetrics metrics(dialog.Window()->font());
+    const double charWidth = std::lround(metrics.horizontalAdvance(QStringLiteral(
+                                             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0);
+    const auto pixels = [&](int x, int y, int cx, int cy) {
+        const auto across = [&](int units) { return static_cast<int>(std::lround(units * charWidth / 4)); };
+        const auto down = [&](int units) { return static_cast<int>(std::lround(units * metrics.height() / 8.0)); };
+        return QRect(across(x), down(y), across(cx), down(cy));
+    };
+    EXPECT_EQ(dialog.Window()->size(), pixels(0, 0, 289, 203).size());
+    EXPECT_EQ(dialog.GetDlgItem(3)->geometry(), pixels(130, 185, 30, 14));
+
+    QWidget* list = dialog.GetDlgItem(1007);
+    const QRect place = pixels(27, 30, 60, 141);
+    const int rowHeight = QFontMetrics(list->font()).height() + 2;
+    EXPECT_EQ(QRect(list->pos(), QSize(list->width(), place.height())), place) << "all but the height";
+    EXPECT_LE(list->height(), place.height());
+    EXPECT_GT(list->height(), place.height() - rowHeight);
+    EXPECT_EQ((list->height() - 2 * static_cast<QListView*>(list)->frameWidth()) % rowHeight, 0);
 }
 
-TEST(DialogPlacement, AboutBoxIsCentredOverItsOwnerAndKeptInsideTheWorkArea)
+QPoint CentredOver(const QRect& area, const QSize& size)
+{
+    return {(area.left() + area.left() + area.width()) / 2 - size.width() / 2,
+            (area.top() + area.top() + area.height()) / 2 - size.height() / 2};
+}
+
+TEST(DialogPlacement, MainWindowCentresOnTheWorkAreaAndAboutBoxOverItsOwnerKeptInside)
 {
     RecordingDialog main(IDD_ADDRESSBOOK);
     main.Create();
+    const QRect work = main.Window()->screen()->availableGeometry();
     const QRect owner = main.Window()->frameGeometry();
-    {
-        RecordingDialog about(IDD_ABOUTBOX, &main);
-        about.Create();
-        const QSize size = about.Window()->frameGeometry().size();
-        EXPECT_EQ(about.Window()->frameGeometry().topLeft(),
-                  QPoint((owner.left() + owner.left() + owner.width()) / 2 - size.width() / 2,
-                         (owner.top() + owner.top() + owner.height()) / 2 - size.height() / 2));
-    }
-    const QRect work = WorkArea(*main.Window());
-    main.Window()->move(work.left() - 400, work.top() - 300);
+    EXPECT_EQ(owner.topLeft(), CentredOver(work, owner.size()));
     RecordingDialog about(IDD_ABOUTBOX, &main);
     about.Create();
-    EXPECT_EQ(about.Window()->frameGeometry().topLeft(), work.topLeft());
+    EXPECT_EQ(about.Window()->frameGeometry().topLeft(), CentredOver(owner, about.Window()->frameGeometry().size()));
+    main.Window()->move(work.topLeft() - QPoint(400, 300));
+    RecordingDialog clamped(IDD_ABOUTBOX, &main);
+    clamped.Create();
+    EXPECT_EQ(clamped.Window()->frameGeometry().topLeft(), work.topLeft());
 }
 
-// Radio groups
-
-TEST(RadioGroup, ClickingAButtonClearsTheOthersOfItsGroupOnly)
+TEST(RadioGroup, ClickingOrSettingAButtonClearsTheOthersOfItsGroupOnly)
 {
     RecordingDialog dialog(IDD_ADDRESSBOOK);
     dialog.Open();
+    for (const int first : {1023, 1037, 1025})
+        EXPECT_EQ(dialog.GetCheckedRadio(first), -1) << "fresh group " << first;
     dialog.SetCheckedRadio(1023, 0);
     dialog.SetCheckedRadio(1025, 3);
-    static_cast<QLineEdit*>(dialog.GetDlgItem(1034))->setText(QStringLiteral("1234"));
-
-    QTest::mouseClick(dialog.GetDlgItem(1024), Qt::LeftButton);
-    EXPECT_EQ(dialog.GetCheckedRadio(1023), 1);
-    QTest::mouseClick(dialog.GetDlgItem(1037), Qt::LeftButton);
-    QTest::mouseClick(dialog.GetDlgItem(1042), Qt::LeftButton);
-    EXPECT_EQ(dialog.GetCheckedRadio(1037), 2);
-    EXPECT_FALSE(static_cast<QRadioButton*>(dialog.GetDlgItem(1037))->isChecked());
-    // Clicking the checked button keeps it checked.
-    QTest::mouseClick(dialog.GetDlgItem(1042), Qt::LeftButton);
-    EXPECT_EQ(dialog.GetCheckedRadio(1037), 2);
-
-    EXPECT_EQ(dialog.GetCheckedRadio(1023), 1);
-    EXPECT_EQ(dialog.GetCheckedRadio(1025), 3);
-    EXPECT_EQ(static_cast<QLineEdit*>(dialog.GetDlgItem(1034))->text(), QStringLiteral("1234"));
-    EXPECT_FALSE(dialog.GetDlgItem(1034)->isEnabled());
-    const std::vector<std::pair<int, int>> clicks = {
-        {1024, BN_CLICKED}, {1037, BN_CLICKED}, {1042, BN_CLICKED}, {1042, BN_CLICKED}};
-    EXPECT_EQ(dialog.notes, clicks);
-}
-
-struct SetRow {
-    const char* name;
-    int index;
-    int expected;
-};
-
-class SetCheckedRadio : public ::testing::TestWithParam<SetRow> {};
-
-TEST_P(SetCheckedRadio, ChecksThatButtonOrClearsTheGroup)
-{
-    RecordingDialog dialog(IDD_ADDRESSBOOK);
-    dialog.Create();
-    dialog.SetCheckedRadio(1037, 1);
-    dialog.SetCheckedRadio(1023, 0);
-    dialog.SetCheckedRadio(1037, GetParam().index);
-    EXPECT_EQ(dialog.GetCheckedRadio(1037), GetParam().expected);
-    int checked = 0;
-    for (const int id : {1037, 1041, 1042, 1043})
-        checked += static_cast<QRadioButton*>(dialog.GetDlgItem(id))->isChecked() ? 1 : 0;
-    EXPECT_EQ(checked, GetParam().expected < 0 ? 0 : 1);
-    EXPECT_EQ(dialog.GetCheckedRadio(1023), 0);
+    // Index set, then the one checked; out of range clears the group.
+    const std::pair<int, int> rows[] = {{1, 1}, {0, 0}, {3, 3}, {-1, -1}, {2, 2}, {4, -1}, {99, -1}};
+    for (const auto& [index, expected] : rows) {
+        dialog.SetCheckedRadio(1037, index);
+        EXPECT_EQ(dialog.GetCheckedRadio(1037), expected) << index;
+        int checked = 0;
+        for (const int id : {1037, 1041, 1042, 1043})
+            checked += static_cast<QRadioButton*>(dialog.GetDlgItem(id))->isChecked() ? 1 : 0;
+        EXPECT_EQ(checked, expected < 0 ? 0 : 1) << index;
+    }
     EXPECT_TRUE(dialog.notes.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SetCheckedRadio,
-                         ::testing::Values(SetRow{"First", 0, 0}, SetRow{"Last", 3, 3},
-                                           SetRow{"MinusOneClears", -1, -1}, SetRow{"PastTheEndClears", 4, -1},
-                                           SetRow{"FarOutClears", 99, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RadioGroup, FreshGroupsHaveNothingChecked)
-{
-    RecordingDialog dialog(IDD_ADDRESSBOOK);
-    dialog.Create();
-    for (const int first : {1023, 1037, 1025})
-        EXPECT_EQ(dialog.GetCheckedRadio(first), -1) << first;
+    for (const int id : {1024, 1037, 1042, 1042})  // the checked one stays checked when clicked again
+        QTest::mouseClick(dialog.GetDlgItem(id), Qt::LeftButton);
+    EXPECT_EQ(dialog.GetCheckedRadio(1023), 1);
+    EXPECT_EQ(dialog.GetCheckedRadio(1037), 2);
+    EXPECT_EQ(dialog.GetCheckedRadio(1025), 3);
+    EXPECT_EQ(dialog.notes, (Notes{{1024, BN_CLICKED}, {1037, BN_CLICKED}, {1042, BN_CLICKED}, {1042, BN_CLICKED}}));
 }
 
 }  // namespace

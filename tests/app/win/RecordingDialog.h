@@ -1,13 +1,21 @@
 #pragma once
 
+#include "Controls.h"
 #include "Dialog.h"
+#include "Resources.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QTest>
 
-#include <utility>
+#include <gtest/gtest.h>
+
+#include <string>
 #include <vector>
+
+using Notes = std::vector<std::pair<int, int>>;
 
 // A dialog that records every command and notification it is sent, then
 // lets the base class handle it.
@@ -15,10 +23,9 @@ class RecordingDialog : public CDialog {
 public:
     explicit RecordingDialog(int templateId, CDialog* owner = nullptr) : CDialog(templateId, owner) {}
 
-    std::vector<std::pair<int, int>> notes;
+    Notes notes;
     std::vector<unsigned> sysCommands;
     int helpCount = 0;
-    bool placeFocusItself = false;
 
     // Creates and shows the window and makes it the active one, as the
     // keyboard tests need.
@@ -26,12 +33,10 @@ public:
     {
         Create();
         Window()->activateWindow();
-        QApplication::setActiveWindow(Window());
         (void)QTest::qWaitForWindowActive(Window());
     }
 
 protected:
-    bool OnInitDialog() override { return !placeFocusItself; }
     void OnNotify(int id, int code) override
     {
         notes.emplace_back(id, code);
@@ -44,3 +49,6 @@ protected:
     }
     void OnHelp() override { ++helpCount; }
 };
+
+// Names a parameterised test after its row.
+inline constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
