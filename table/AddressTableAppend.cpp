@@ -4,9 +4,11 @@
 #include "ShiftJis.h"
 
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,6 +86,33 @@ private:
     char* m_end;
 };
 
+// An exclusive advisory lock on the data file while the line is appended.
+// Another instance of the program appending at the same moment waits, so
+// that its look at the file's last byte cannot fall in the middle of our
+// write (the size grows page by page while a write is copied), and so
+// that cutting back a failed write cannot cut off its line. The lock is
+// held through a duplicate descriptor, so that it outlasts the stream's
+// close. Editors take no such lock; a lock that cannot be had is no
+// reason to fail the append.
+class AppendLock {
+public:
+    explicit AppendLock(int fd) noexcept : m_fd(::dup(fd))
+    {
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~AppendLock()
+    {
+        if (m_fd >= 0)
+            (void)::close(m_fd);
+    }
+    AppendLock(const AppendLock&) = delete;
+    AppendLock& operator=(const AppendLock&) = delete;
+
+private:
+    int m_fd;
+};
+
 }  // namespace
 
 KanaRow CAddressTable::ClassifyReading(const char* reading) noexcept
@@ -115,8 +144,9 @@ int CAddressTable::AddRecord(const AddressRecord& record)
 
 // The line goes out in one write() on the append-mode descriptor, line end
 // included, so a concurrent append by another process cannot interleave
-// with it. Whatever part of a failed write reached the file is cut off
-// again.
+// with it; the lock keeps other instances out from the look at the last
+// byte to the close. Whatever part of a failed write reached the file is
+// cut off again.
 int CAddressTable::WriteRecord(const AddressRecord& record)
 {
     constexpr std::string_view LINE_END = "\r\n";
@@ -140,6 +170,7 @@ int CAddressTable::WriteRecord(const AddressRecord& record)
     if (!Open())
         return 0;
     const int fd = ::fileno(file);
+    const AppendLock lock(fd);
     struct stat info {};
     const off_t previousSize = ::fstat(fd, &info) == 0 && m_fileIsRegular ? info.st_size : 0;
     const char* begin = lineBuffer + LINE_END.size();
