@@ -1,0 +1,29 @@
+#pragma once
+
+// What every fuzz target shares: a private working directory, the data
+// file's bytes, and a check that ends the run on a broken invariant.
+
+#include <string>
+#include <string_view>
+
+// Prints what broke and aborts, so that libFuzzer keeps the input.
+#define FUZZ_CHECK(condition)                                                \
+    do {                                                                     \
+        if (!(condition))                                                    \
+            fuzz::Fail(#condition, __FILE__, __LINE__);                      \
+    } while (0)
+
+namespace fuzz {
+
+[[noreturn]] void Fail(const char* condition, const char* file, int line);
+
+// Makes a fresh temporary directory the working directory for the rest of
+// the process; it is removed with the data file at exit.
+void EnterPrivateWorkDir();
+
+void WriteDataFile(std::string_view bytes);
+void RemoveDataFile();
+[[nodiscard]] bool DataFileExists();
+[[nodiscard]] std::string ReadDataFile();
+
+}  // namespace fuzz
