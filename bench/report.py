@@ -5,7 +5,8 @@ files in the same run, and prints one table with the targets checked.
 Scan, wc and grep times are CPU times (user + system) of the process, the
 best of several runs, so that other work on the machine moves them little;
 the dialog's times are wall-clock times (what a user waits), the median of
-three runs. Called by bench/run.
+three runs, each followed by its CPU time: on a busy machine the wall
+time grows with the load, the CPU time much less. Called by bench/run.
 """
 
 import argparse
@@ -67,6 +68,10 @@ def seconds(value):
     return f"{value:.3f}" if value >= 0.01 else f"{value * 1000:.2f} ms"
 
 
+def wall_and_cpu(row, key):
+    return f"{seconds(row[key + '_s'])} ({seconds(row[key + '_cpu_s'])})"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
@@ -75,6 +80,7 @@ def main():
     args = parser.parse_args()
     sizes = [int(n) for n in args.persons.split(",")]
 
+    load_before = os.getloadavg()[0]
     table = table_figures(args.build, args.data, args.persons)
     rows = []
     for n in sizes:
@@ -91,21 +97,22 @@ def main():
         })
 
     header = ["persons", "file MB", "scan s", "MB/s", "wc -l s", "grep s", "scan/grep", "scan/wc",
-              "row scan s", "lookup last s", "dup check s", "allocs/scan", "start-up s", "refill か s",
-              "refill ALL s", "double-click s", "peak MB"]
+              "row scan s", "lookup last s", "dup check s", "allocs/scan", "start-up s (cpu)", "refill か s (cpu)",
+              "refill ALL s (cpu)", "double-click s (cpu)", "peak MB"]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for r in rows:
         cells = [f"{r['n']:,}", f"{r['mb']:.1f}", seconds(r["scan"]), f"{r['mb'] / r['scan']:.0f}",
                  seconds(r["wc"]), seconds(r["grep"]), f"{r['scan'] / r['grep']:.2f}", f"{r['scan'] / r['wc']:.2f}",
                  seconds(r["row"]), seconds(r["lookup"]), seconds(r["dup"]), f"{r['allocs']:.0f}",
-                 seconds(r["startup_s"]), seconds(r["refill_ka_s"]), seconds(r["refill_all_s"]),
-                 seconds(r["lookup_s"]), f"{r['peak_rss_kib'] / 1024:.0f}"]
+                 wall_and_cpu(r, "startup"), wall_and_cpu(r, "refill_ka"), wall_and_cpu(r, "refill_all"),
+                 wall_and_cpu(r, "lookup"), f"{r['peak_rss_kib'] / 1024:.0f}"]
         print("| " + " | ".join(cells) + " |")
 
     classify = table["ClassifyReading"]["cpu"]
     print(f"\nClassifyReading: {classify * 1e9:.0f} ns for 8 readings. "
-          "Scan, wc and grep: CPU seconds, best of 5; dialog: wall seconds, median of 3.")
+          "Scan, wc and grep: CPU seconds, best of 5; dialog: wall seconds (CPU seconds), median of 3. "
+          f"Load average {load_before:.1f} at the start, {os.getloadavg()[0]:.1f} at the end.")
     failed = report_targets({r["n"]: r for r in rows})
     sys.exit(1 if failed else 0)
 
@@ -122,7 +129,10 @@ def report_targets(by_size):
     if 100000 in by_size:
         r = by_size[100000]
         checks.append(("100,000: start-up <= 0.5 s", r["startup_s"] <= 0.5))
-        checks.append(("100,000: refill (か and ALL) <= 0.2 s", max(r["refill_ka_s"], r["refill_all_s"]) <= 0.2))
+        refill = max(r["refill_ka_s"], r["refill_all_s"])
+        refill_cpu = max(r["refill_ka_cpu_s"], r["refill_all_cpu_s"])
+        checks.append((f"100,000: refill (か and ALL) <= 0.2 s (slowest {refill:.3f} s, CPU {refill_cpu:.3f} s)",
+                       refill <= 0.2))
         checks.append(("100,000: peak memory <= 150 MB", r["peak_rss_kib"] / 1024 <= 150))
         if 1000000 in by_size:
             ratio = by_size[1000000]["startup_s"] / r["startup_s"]
