@@ -191,6 +191,17 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+// The QDialog base hides the window as it is destroyed, and the focused
+// edit then loses the focus; this object is gone by then, so the edits
+// must not call back into it.
+DialogWindow::~DialogWindow()
+{
+    for (const BuiltControl& control : m_controls) {
+        if (control.source->kind == ControlKind::Edit)
+            static_cast<EditBox*>(control.widget)->SetFocusLostHandler(nullptr);
+    }
+}
+
 void DialogWindow::Connect(const BuiltControl& control, size_t index)
 {
     const int id = control.source->id;

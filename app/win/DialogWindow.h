@@ -16,6 +16,7 @@ class QRadioButton;
 class DialogWindow final : public QDialog {
 public:
     DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate, QWidget* parent);
+    ~DialogWindow() override;
 
     [[nodiscard]] QWidget* Control(int id) const;
     // The radio buttons of the group that starts at the control with that id.
