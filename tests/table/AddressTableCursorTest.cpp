@@ -125,68 +125,12 @@ TEST(CursorTest, DirectoryInPlaceOfTheFileFailsTheOpen)
     EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
 }
 
-struct StatusCase {
-    const char* name;
-    std::string bytes;
-    ScanStatus expected;
-};
-
-void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
-
-class LastScanTest : public ::testing::TestWithParam<StatusCase> {};
-
-TEST_P(LastScanTest, ReportsWhyTheScanEnded)
-{
-    const StatusCase& c = GetParam();
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, c.bytes);
-    CAddressTable table;
-    (void)ScanNames(table, KANAROW_ALL);
-    const ScanStatus& status = table.LastScan();
-    EXPECT_EQ(status.end, c.expected.end);
-    EXPECT_EQ(status.lineNumber, c.expected.lineNumber);
-    EXPECT_EQ(status.fieldCount, c.expected.fieldCount);
-    EXPECT_EQ(status.dataHidden, c.expected.dataHidden);
-}
-
 const std::string BIG_COMMENTS = [] {
     std::string bytes;
     for (int i = 0; i < 200; ++i)
         bytes += "#" + std::string(600, 'c') + "\r\n";
     return bytes;
 }();
-
-const StatusCase STATUS_CASES[] = {
-    {"EmptyFile", "", {ScanEnd::EndOfFile, 0, 0, false}},
-    {"CommentsOnly", "#a\r\n#b\n#c", {ScanEnd::EndOfFile, 0, 0, false}},
-    {"AllPeopleRead", PersonLine("1", "A") + PersonLine("2", "B"), {ScanEnd::EndOfFile, 0, 0, false}},
-    {"TrailingEmptyLineOnly", PersonLine("1", "A") + "\r\n", {ScanEnd::MalformedLine, 2, 0, false}},
-    {"EmptyLinesAndCommentsAfterTheEmptyLine", PersonLine("1", "A") + "\r\n#x\r\n\n\r\n#y" + BIG_COMMENTS,
-     {ScanEnd::MalformedLine, 2, 0, false}},
-    {"NulLedLineCountsAsEmpty", PersonLine("1", "A") + "\r\n" + std::string("\0junk\r\n", 7),
-     {ScanEnd::MalformedLine, 2, 0, false}},
-    {"EmptyLineThenPerson", PersonLine("1", "A") + "\r\n#c\r\n" + PersonLine("1", "B"),
-     {ScanEnd::MalformedLine, 2, 0, true}},
-    {"EmptyLineThenPersonBeyondTheReadBlock", "#c\r\n\r\n" + BIG_COMMENTS + PersonLine("1", "B"),
-     {ScanEnd::MalformedLine, 2, 0, true}},
-    {"EmptyLineThenBlank", PersonLine("1", "A") + "\n \n", {ScanEnd::MalformedLine, 2, 0, true}},
-    {"ShortLineAtTheEnd", "#c\n#d\n" + PersonLine("1", "A") + "1,r,B,,\r\n", {ScanEnd::MalformedLine, 4, 5, true}},
-    {"LineNumberCountsPhysicalLinesOfLongComments",
-     "#" + std::string(5000, 'c') + "\r\n" + PersonLine("1", "A"), {ScanEnd::MalformedLine, 1, 1, true}},
-};
-
-INSTANTIATE_TEST_SUITE_P(Files, LastScanTest, ::testing::ValuesIn(STATUS_CASES),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LastScanTest, MissingFileEndsLikeAnEmptyOne)
-{
-    TempWorkDir dir;
-    CAddressTable table;
-    AddressRecord record{};
-    EXPECT_EQ(table.GetFirst(record, 0), 0);
-    EXPECT_EQ(table.LastScan().end, ScanEnd::EndOfFile);
-    EXPECT_TRUE(fs::is_regular_file(ADDRESS_TABLE_FILE));
-}
 
 TEST(LastScanTest, FoundAfterAMatchThenTheEnd)
 {
