@@ -19,6 +19,9 @@ struct ExchangeCase {
     std::uint32_t expected;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const ExchangeCase& c, std::ostream* out) { *out << c.what; }
+
 class ExchangeRules : public ::testing::TestWithParam<ExchangeCase> {};
 
 TEST_P(ExchangeRules, TakesOrRefusesWithMessageAndFocus)

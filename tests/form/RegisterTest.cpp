@@ -54,6 +54,9 @@ struct RefusalCase {
     QString message;
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const RefusalCase& c, std::ostream* out) { *out << c.what; }
+
 class RegisterRefusal : public ::testing::TestWithParam<RefusalCase> {};
 
 TEST_P(RegisterRefusal, AppendsNothing)

@@ -28,6 +28,9 @@ struct StartupCase {
     QStringList listed;  // in list order
 };
 
+// Test names show the case, not its bytes.
+void PrintTo(const StartupCase& c, std::ostream* out) { *out << c.what; }
+
 class Startup : public ::testing::TestWithParam<StartupCase> {};
 
 TEST_P(Startup, ListsPeopleAndSaysWhatIsWrong)
