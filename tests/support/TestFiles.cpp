@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -37,4 +38,18 @@ std::string ReadFileBytes(const fs::path& path)
     if (!in)
         throw std::runtime_error("cannot read " + path.string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+FileSizeLimit::FileSizeLimit(std::uintmax_t bytes)
+{
+    ::getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit lowered{static_cast<rlim_t>(bytes), m_previous.rlim_max};
+    m_set = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    ::setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/resource.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -23,3 +26,20 @@ private:
 
 void WriteFileBytes(const std::filesystem::path& path, std::string_view bytes);
 [[nodiscard]] std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Lowers this process's file size limit and ignores SIGXFSZ, so that a
+// write beyond the limit fails with EFBIG; both come back afterwards.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uintmax_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+    [[nodiscard]] bool Set() const noexcept { return m_set; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+    bool m_set = false;
+};
