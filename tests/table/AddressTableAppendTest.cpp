@@ -6,13 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -34,160 +31,122 @@ std::vector<std::string> Split(const std::string& line)
     return fields;
 }
 
-struct EncodingCase {
-    const char* name;
-    int sex;
-    int bloodType;
-    const char* sexField;
-    const char* bloodField;
-};
-
-void PrintTo(const EncodingCase& c, std::ostream* os) { *os << c.name; }
-
-class AppendEncodingTest : public ::testing::TestWithParam<EncodingCase> {};
-
-TEST_P(AppendEncodingTest, WritesSexAsZeroOrOneAndBloodTypeAsIs)
+TEST(AppendTest, WritesSexAsZeroOrOneAndBloodTypeAsIs)
 {
-    const EncodingCase& c = GetParam();
-    TempWorkDir dir;
-    AddressRecord record = SampleRecord("A");
-    record.sex = c.sex;
-    record.bloodType = c.bloodType;
-    CAddressTable table;
-    ASSERT_EQ(table.AddRecord(record), 1);
-    const auto fields = Split(ReadFileBytes(ADDRESS_TABLE_FILE));
-    ASSERT_EQ(fields.size(), 25U);
-    EXPECT_EQ(fields[12], c.sexField);
-    EXPECT_EQ(fields[8], c.bloodField);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, AppendEncodingTest,
-                         ::testing::Values(EncodingCase{"Male", 0, 0, "0", "0"},
-                                           EncodingCase{"Female", 1, 3, "1", "3"},
-                                           EncodingCase{"NoSexChosen", -1, -1, "1", "-1"},
-                                           EncodingCase{"OtherSexValue", 7, 2, "1", "2"}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct ReadingCase {
-    const char* name;
-    const char* reading;  // UTF-8
-    KanaRow code;
-};
-
-void PrintTo(const ReadingCase& c, std::ostream* os) { *os << c.name; }
-
-class AppendCodeTest : public ::testing::TestWithParam<ReadingCase> {};
-
-// The person comes back equal, under the code of the reading and under ALL;
-// only sex is reduced to 0 or 1.
-TEST_P(AppendCodeTest, RoundTripsThroughAScan)
-{
-    const ReadingCase& c = GetParam();
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine(std::to_string(c.code), "Other"));
-    AddressRecord record = SampleRecord(Sjis("山田 太郎"));
-    std::memset(record.reading, 0, sizeof record.reading);
-    const std::string reading = Sjis(c.reading);
-    std::memcpy(record.reading, reading.data(), reading.size());
-    record.sex = -1;
-    CAddressTable table;
-    ASSERT_EQ(table.AddRecord(record), 1);
-    EXPECT_EQ(Split(ReadFileBytes(ADDRESS_TABLE_FILE).substr(PersonLine("0", "Other").size() +
-                                                             std::to_string(c.code).size() - 1))[0],
-              std::to_string(c.code));
-
-    AddressRecord expected = record;
-    expected.sex = 1;
-    for (KanaRow query : {c.code, KANAROW_ALL}) {
-        AddressRecord found = PoisonedRecord();
-        ASSERT_EQ(table.GetFirst(found, query), 1);
-        ASSERT_EQ(table.GetNext(found, query), 1);
-        EXPECT_EQ(std::memcmp(&found, &expected, sizeof found), 0) << "query " << query;
-        EXPECT_EQ(table.GetNext(found, query), 0);
+    const struct {
+        const char* name;
+        int sex, bloodType;
+        const char *sexField, *bloodField;
+    } rows[] = {{"male", 0, 0, "0", "0"}, {"female", 1, 3, "1", "3"}, {"no sex chosen", -1, -1, "1", "-1"},
+                {"other sex value", 7, 2, "1", "2"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempWorkDir dir;
+        AddressRecord record = SampleRecord("A");
+        record.sex = row.sex;
+        record.bloodType = row.bloodType;
+        CAddressTable table;
+        ASSERT_EQ(table.AddRecord(record), 1);
+        const auto fields = Split(ReadFileBytes(ADDRESS_TABLE_FILE));
+        ASSERT_EQ(fields.size(), 25U);
+        EXPECT_EQ(fields[12], row.sexField);
+        EXPECT_EQ(fields[8], row.bloodField);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Readings, AppendCodeTest,
-                         ::testing::Values(ReadingCase{"Hiragana", "やまだ", 7},
-                                           ReadingCase{"VoicedKana", "ばば", 5},
-                                           ReadingCase{"Katakana", "ヤマダ", KANAROW_OTHER},
-                                           ReadingCase{"Kanji", "山田", KANAROW_OTHER},
-                                           ReadingCase{"Latin", "yamada", KANAROW_OTHER},
-                                           ReadingCase{"Digit", "7ban", KANAROW_OTHER},
-                                           ReadingCase{"Empty", "", KANAROW_OTHER}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// The person comes back equal, under the code of the reading and under ALL;
+// only sex is reduced to 0 or 1.
+TEST(AppendTest, CodeOfTheReadingAndRoundTripThroughAScan)
+{
+    const struct {
+        const char* reading;  // UTF-8
+        KanaRow code;
+    } rows[] = {{"やまだ", 7}, {"ばば", 5}, {"ヤマダ", KANAROW_OTHER}, {"山田", KANAROW_OTHER},
+                {"yamada", KANAROW_OTHER}, {"7ban", KANAROW_OTHER}, {"", KANAROW_OTHER}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reading);
+        TempWorkDir dir;
+        const std::string other = PersonLine(std::to_string(row.code), "Other");
+        WriteFileBytes(ADDRESS_TABLE_FILE, other);
+        AddressRecord record = SampleRecord(Sjis("山田 太郎"));
+        std::memset(record.reading, 0, sizeof record.reading);
+        const std::string reading = Sjis(row.reading);
+        std::memcpy(record.reading, reading.data(), reading.size());
+        record.sex = -1;
+        CAddressTable table;
+        ASSERT_EQ(table.AddRecord(record), 1);
+        EXPECT_EQ(Split(ReadFileBytes(ADDRESS_TABLE_FILE).substr(other.size()))[0], std::to_string(row.code));
 
-struct EndingCase {
-    const char* name;
-    std::string before;
-    std::string after;  // what the file holds before the new line afterwards
-};
-
-void PrintTo(const EndingCase& c, std::ostream* os) { *os << c.name; }
-
-class AppendAfterEndingTest : public ::testing::TestWithParam<EndingCase> {};
+        AddressRecord expected = record;
+        expected.sex = 1;
+        for (KanaRow query : {row.code, KANAROW_ALL}) {
+            AddressRecord found = PoisonedRecord();
+            ASSERT_EQ(table.GetFirst(found, query), 1);
+            ASSERT_EQ(table.GetNext(found, query), 1);
+            EXPECT_EQ(std::memcmp(&found, &expected, sizeof found), 0) << "query " << query;
+            EXPECT_EQ(table.GetNext(found, query), 0);
+        }
+    }
+}
 
 // The exact bytes of the new line, after every existing line kept intact.
-TEST_P(AppendAfterEndingTest, WritesTheExactLineAfterTheExistingOnes)
+TEST(AppendTest, WritesTheExactLineAfterTheExistingOnes)
 {
-    const EndingCase& c = GetParam();
-    TempWorkDir dir;
-    if (c.before != "-")
-        WriteFileBytes(ADDRESS_TABLE_FILE, c.before);
-    CAddressTable table;
-    ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
-    EXPECT_EQ(table.LastScan().end, ScanEnd::Found);
-    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), c.after + SAMPLE_LINE);
+    const struct {
+        const char* name;
+        std::string before;  // "-": no file
+        std::string after;   // what the file holds before the new line afterwards
+    } rows[] = {{"no file", "-", ""},
+                {"empty file", "", ""},
+                {"same person again", SAMPLE_LINE, SAMPLE_LINE},
+                {"CR LF ended", PersonLine("3", "B"), PersonLine("3", "B")},
+                {"LF ended", PersonLine("3", "B", "\n"), PersonLine("3", "B", "\n")},
+                {"no line end", PersonLine("3", "B", ""), PersonLine("3", "B")},
+                {"comment without line end", "#note", "#note\r\n"},
+                {"CR only", PersonLine("3", "B", "\r"), PersonLine("3", "B", "\r\r\n")},
+                {"Ctrl-Z at the end", PersonLine("3", "B") + "\x1A", PersonLine("3", "B")},
+                {"Ctrl-Z after no line end", PersonLine("3", "B", "\x1A"), PersonLine("3", "B")}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempWorkDir dir;
+        if (row.before != "-")
+            WriteFileBytes(ADDRESS_TABLE_FILE, row.before);
+        CAddressTable table;
+        ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
+        EXPECT_EQ(table.LastScan().end, ScanEnd::Found);
+        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), row.after + SAMPLE_LINE);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, AppendAfterEndingTest,
-    ::testing::Values(EndingCase{"NoFile", "-", ""}, EndingCase{"EmptyFile", "", ""},
-                      EndingCase{"SamePersonAgain", SAMPLE_LINE, SAMPLE_LINE},
-                      EndingCase{"CrLfEnded", PersonLine("3", "B"), PersonLine("3", "B")},
-                      EndingCase{"LfEnded", PersonLine("3", "B", "\n"), PersonLine("3", "B", "\n")},
-                      EndingCase{"NoLineEnd", PersonLine("3", "B", ""), PersonLine("3", "B")},
-                      EndingCase{"CommentWithoutLineEnd", "#note", "#note\r\n"},
-                      EndingCase{"CrOnly", PersonLine("3", "B", "\r"), PersonLine("3", "B", "\r\r\n")},
-                      EndingCase{"CtrlZAtTheEnd", PersonLine("3", "B") + "\x1A", PersonLine("3", "B")},
-                      EndingCase{"CtrlZAfterNoLineEnd", PersonLine("3", "B", "\x1A"), PersonLine("3", "B")}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct RefusedCase {
-    const char* name;
-    std::size_t offset;  // where in the record the byte goes
-    char byte;
-};
-
-void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
-
-class AppendRefusedTest : public ::testing::TestWithParam<RefusedCase> {};
-
-TEST_P(AppendRefusedTest, RefusesTextTheLineCannotCarry)
+// Text the line cannot carry: nothing is written, and the append ends the
+// scan all the same.
+TEST(AppendTest, RefusesTextTheLineCannotCarry)
 {
-    const RefusedCase& c = GetParam();
-    TempWorkDir dir;
-    const std::string before = PersonLine("3", "B") + PersonLine("3", "C", "");
-    WriteFileBytes(ADDRESS_TABLE_FILE, before);
-    AddressRecord record = SampleRecord("A");
-    reinterpret_cast<char*>(&record)[c.offset] = c.byte;
-    CAddressTable table;
-    AddressRecord found{};
-    ASSERT_EQ(table.GetFirst(found, 3), 1);
-    EXPECT_EQ(table.AddRecord(record), 0);
-    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
-    EXPECT_EQ(table.GetNext(found, 3), 0);  // the append ended the scan all the same
-    EXPECT_EQ(table.LastScan().end, ScanEnd::NotStarted);
+    const struct {
+        const char* name;
+        std::size_t offset;  // where in the record the byte goes
+        char byte;
+    } rows[] = {{"comma in name", offsetof(AddressRecord, name) + 1, ','},
+                {"CR in address", offsetof(AddressRecord, address1) + 3, '\r'},
+                {"LF in reading", offsetof(AddressRecord, reading), '\n'},
+                {"Ctrl-Z in email", offsetof(AddressRecord, email) + 2, '\x1A'},
+                {"comma in the last phone part", offsetof(AddressRecord, phones) + 11 * 8, ','}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempWorkDir dir;
+        const std::string before = PersonLine("3", "B") + PersonLine("3", "C", "");
+        WriteFileBytes(ADDRESS_TABLE_FILE, before);
+        AddressRecord record = SampleRecord("A");
+        reinterpret_cast<char*>(&record)[row.offset] = row.byte;
+        CAddressTable table;
+        AddressRecord found{};
+        ASSERT_EQ(table.GetFirst(found, 3), 1);
+        EXPECT_EQ(table.AddRecord(record), 0);
+        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
+        EXPECT_EQ(table.GetNext(found, 3), 0);
+        EXPECT_EQ(table.LastScan().end, ScanEnd::NotStarted);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, AppendRefusedTest,
-    ::testing::Values(RefusedCase{"CommaInName", offsetof(AddressRecord, name) + 1, ','},
-                      RefusedCase{"CrInAddress", offsetof(AddressRecord, address1) + 3, '\r'},
-                      RefusedCase{"LfInReading", offsetof(AddressRecord, reading), '\n'},
-                      RefusedCase{"CtrlZInEmail", offsetof(AddressRecord, email) + 2, '\x1A'},
-                      RefusedCase{"CommaInLastPhonePart", offsetof(AddressRecord, phones) + 11 * 8, ','}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AppendTest, TextWithoutNulIsWrittenCutToItsWidth)
 {
@@ -218,71 +177,35 @@ TEST(AppendFaultTest, FullDeviceFailsTheAppend)
     EXPECT_FALSE(table.LastScan().dataHidden);
 }
 
-// Lowers the file size limit of this process and ignores SIGXFSZ, so that
-// a write beyond the limit fails with EFBIG; both come back afterwards.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_previous);
-        struct sigaction ignore {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &m_previousAction);
-        const rlimit lowered{bytes, m_previous.rlim_max};
-        m_set = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_previous);
-        ::sigaction(SIGXFSZ, &m_previousAction, nullptr);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-    [[nodiscard]] bool Set() const noexcept { return m_set; }
-
-private:
-    rlimit m_previous{};
-    struct sigaction m_previousAction {};
-    bool m_set = false;
-};
-
-struct LimitCase {
-    const char* name;
-    std::string before;
-    rlim_t room;  // bytes the limit leaves beyond the file
-};
-
-void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
-
-class AppendSizeLimitTest : public ::testing::TestWithParam<LimitCase> {};
-
-TEST_P(AppendSizeLimitTest, PartialWriteIsTakenBack)
+// A write cut short by the file size limit is taken back; with the limit
+// gone the same append works.
+TEST(AppendFaultTest, PartialWriteIsTakenBack)
 {
-    const LimitCase& c = GetParam();
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, c.before);
-    CAddressTable table;
-    int result = -1;
-    {
-        FileSizeLimit limit(c.before.size() + c.room);
-        ASSERT_TRUE(limit.Set());
-        result = table.AddRecord(SampleRecord("A"));
+    const struct {
+        const char* name;
+        std::string before;
+        std::uintmax_t room;  // bytes the limit leaves beyond the file
+    } rows[] = {{"no room at all", PersonLine("3", "B"), 0},
+                {"room for part of the line", PersonLine("3", "B"), 10},
+                {"room for all but the LF", PersonLine("3", "B"), SAMPLE_LINE.size() - 1},
+                {"room for the missing line end only", PersonLine("3", "B", ""), 2}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempWorkDir dir;
+        WriteFileBytes(ADDRESS_TABLE_FILE, row.before);
+        CAddressTable table;
+        int result = -1;
+        {
+            const FileSizeLimit limit(row.before.size() + row.room);
+            ASSERT_TRUE(limit.Set());
+            result = table.AddRecord(SampleRecord("A"));
+        }
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
+        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), row.before);
+        ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
+        EXPECT_EQ(ScanNames(table, 3).back(), "A");
     }
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
-    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), c.before);
-    // With the limit gone the same append works.
-    ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
-    EXPECT_EQ(ScanNames(table, 3).back(), "A");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Limits, AppendSizeLimitTest,
-    ::testing::Values(LimitCase{"NoRoomAtAll", PersonLine("3", "B"), 0},
-                      LimitCase{"RoomForPartOfTheLine", PersonLine("3", "B"), 10},
-                      LimitCase{"RoomForAllButTheLf", PersonLine("3", "B"), SAMPLE_LINE.size() - 1},
-                      LimitCase{"RoomForTheMissingLineEndOnly", PersonLine("3", "B", ""), 2}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -29,29 +29,38 @@ bool DataFileIsOpen()
     return false;
 }
 
-TEST(CursorTest, EmptyLineStopsTheScanAfterAMatchAndClosesTheFile)
-{
+// A table on a fresh working directory; record starts out poisoned so that
+// a call that must leave it alone can be seen to.
+class CursorTest : public ::testing::Test {
+protected:
+    void File(const std::string& bytes) { WriteFileBytes(ADDRESS_TABLE_FILE, bytes); }
+    [[nodiscard]] bool Untouched() const
+    {
+        const AddressRecord poisoned = PoisonedRecord();
+        return std::memcmp(&record, &poisoned, sizeof record) == 0;
+    }
+
     TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, "#people\r\n" + PersonLine("1", "A") + "\r\n" + PersonLine("1", "B"));
     CAddressTable table;
-    AddressRecord record{};
+    AddressRecord record = PoisonedRecord();
+};
+
+TEST_F(CursorTest, EmptyLineStopsTheScanAfterAMatchAndClosesTheFile)
+{
+    File("#people\r\n" + PersonLine("1", "A") + "\r\n" + PersonLine("1", "B"));
     ASSERT_EQ(table.GetFirst(record, 1), 1);
     EXPECT_STREQ(record.name, "A");
     EXPECT_TRUE(DataFileIsOpen());
     record = PoisonedRecord();
-    const AddressRecord before = record;
     EXPECT_EQ(table.GetNext(record, 1), 0);
     EXPECT_FALSE(DataFileIsOpen());
     EXPECT_EQ(table.GetNext(record, 1), 0);
-    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    EXPECT_TRUE(Untouched());
 }
 
-TEST(CursorTest, GetNextAfterAFailedGetFirstReadsOnPastTheEmptyLine)
+TEST_F(CursorTest, GetNextAfterAFailedGetFirstReadsOnPastTheEmptyLine)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("2", "A") + "\r\n" + PersonLine("1", "B"));
-    CAddressTable table;
-    AddressRecord record{};
+    File(PersonLine("2", "A") + "\r\n" + PersonLine("1", "B"));
     EXPECT_EQ(table.GetFirst(record, 1), 0);
     EXPECT_TRUE(DataFileIsOpen());
     ASSERT_EQ(table.GetNext(record, 1), 1);
@@ -60,24 +69,17 @@ TEST(CursorTest, GetNextAfterAFailedGetFirstReadsOnPastTheEmptyLine)
     EXPECT_FALSE(DataFileIsOpen());
 }
 
-TEST(CursorTest, GetNextWithoutAScanReadsNothing)
+TEST_F(CursorTest, GetNextWithoutAScanReadsNothing)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("1", "A"));
-    CAddressTable table;
-    AddressRecord record = PoisonedRecord();
-    const AddressRecord before = record;
+    File(PersonLine("1", "A"));
     EXPECT_EQ(table.GetNext(record, 1), 0);
-    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    EXPECT_TRUE(Untouched());
     EXPECT_EQ(table.LastScan().end, ScanEnd::NotStarted);
 }
 
-TEST(CursorTest, AnAppendEndsTheScanAndTheNextScanSeesTheNewLine)
+TEST_F(CursorTest, AnAppendEndsTheScanAndTheNextScanSeesTheNewLine)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("3", "A") + PersonLine("3", "B"));
-    CAddressTable table;
-    AddressRecord record{};
+    File(PersonLine("3", "A") + PersonLine("3", "B"));
     ASSERT_EQ(table.GetFirst(record, 3), 1);
     ASSERT_EQ(table.AddRecord(SampleRecord("C")), 1);
     EXPECT_FALSE(DataFileIsOpen());
@@ -86,58 +88,39 @@ TEST(CursorTest, AnAppendEndsTheScanAndTheNextScanSeesTheNewLine)
     EXPECT_EQ(ScanNames(table, 3), (Names{"A", "B", "C"}));
 }
 
-TEST(CursorTest, EveryScanStartsAtTheTopOfTheFileAsItIsNow)
+TEST_F(CursorTest, EveryScanStartsAtTheTopOfTheFileAsItIsNow)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("1", "A") + PersonLine("1", "B"));
-    CAddressTable table;
-    AddressRecord record{};
+    File(PersonLine("1", "A") + PersonLine("1", "B"));
     ASSERT_EQ(table.GetFirst(record, 1), 1);  // abandoned after the first match
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("1", "X") + PersonLine("1", "Y"));
+    File(PersonLine("1", "X") + PersonLine("1", "Y"));
     EXPECT_EQ(ScanNames(table, 1), (Names{"X", "Y"}));
 }
 
-TEST(CursorTest, DestructorClosesAnAbandonedScan)
+TEST_F(CursorTest, DestructorClosesAnAbandonedScan)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("1", "A") + PersonLine("1", "B"));
+    File(PersonLine("1", "A") + PersonLine("1", "B"));
     {
-        CAddressTable table;
-        AddressRecord record{};
-        ASSERT_EQ(table.GetFirst(record, 1), 1);
+        CAddressTable other;
+        ASSERT_EQ(other.GetFirst(record, 1), 1);
         EXPECT_TRUE(DataFileIsOpen());
     }
     EXPECT_FALSE(DataFileIsOpen());
 }
 
-TEST(CursorTest, DirectoryInPlaceOfTheFileFailsTheOpen)
+TEST_F(CursorTest, DirectoryInPlaceOfTheFileFailsTheOpen)
 {
-    TempWorkDir dir;
     fs::create_directory(ADDRESS_TABLE_FILE);
-    CAddressTable table;
-    AddressRecord record = PoisonedRecord();
-    const AddressRecord before = record;
     EXPECT_EQ(table.GetFirst(record, KANAROW_ALL), 0);
     EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
     EXPECT_EQ(table.GetNext(record, KANAROW_ALL), 0);
-    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    EXPECT_TRUE(Untouched());
     EXPECT_EQ(table.AddRecord(SampleRecord("A")), 0);
     EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
 }
 
-const std::string BIG_COMMENTS = [] {
-    std::string bytes;
-    for (int i = 0; i < 200; ++i)
-        bytes += "#" + std::string(600, 'c') + "\r\n";
-    return bytes;
-}();
-
-TEST(LastScanTest, FoundAfterAMatchThenTheEnd)
+TEST_F(CursorTest, LastScanIsFoundAfterAMatchThenTheEnd)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("1", "A"));
-    CAddressTable table;
-    AddressRecord record{};
+    File(PersonLine("1", "A"));
     ASSERT_EQ(table.GetFirst(record, 1), 1);
     EXPECT_EQ(table.LastScan().end, ScanEnd::Found);
     EXPECT_EQ(table.GetNext(record, 1), 0);
@@ -146,13 +129,12 @@ TEST(LastScanTest, FoundAfterAMatchThenTheEnd)
 
 // Looking past a malformed line for hidden people must not move the
 // position from which GetNext reads on, even beyond the read block.
-TEST(LastScanTest, LookingAheadKeepsThePositionOfTheScan)
+TEST_F(CursorTest, LookingAheadKeepsThePositionOfTheScan)
 {
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, PersonLine("2", "A") + "\r\n" + BIG_COMMENTS + PersonLine("1", "B") + "\r\n" +
-                                           BIG_COMMENTS + PersonLine("1", "C"));
-    CAddressTable table;
-    AddressRecord record{};
+    std::string comments;
+    for (int i = 0; i < 200; ++i)
+        comments += "#" + std::string(600, 'c') + "\r\n";
+    File(PersonLine("2", "A") + "\r\n" + comments + PersonLine("1", "B") + "\r\n" + comments + PersonLine("1", "C"));
     EXPECT_EQ(table.GetFirst(record, 1), 0);
     EXPECT_EQ(table.LastScan().lineNumber, 2);
     EXPECT_EQ(table.LastScan().fieldCount, 0);

@@ -28,25 +28,18 @@ std::string Sjis(std::string_view utf8)
 std::string Join(std::initializer_list<std::string_view> fields)
 {
     std::string line;
-    bool first = true;
-    for (std::string_view field : fields) {
-        if (!first)
-            line += ',';
-        line += field;
-        first = false;
-    }
+    for (std::string_view field : fields)
+        (line += field) += ',';
+    if (!line.empty())
+        line.pop_back();
     return line;
 }
 
 std::string PersonLine(std::string_view code, std::string_view name, std::string_view lineEnd)
 {
-    const std::string reading = Sjis("とうきょう");
-    const std::string address = Sjis("東京都港区");
-    std::string line = Join({code, reading, name, address, "1-2-3", "1980", "4", "1", "0",
-                             "who@example.jp", "105", "0011", "1", "03", "1234", "5678", "090",
-                             "1111", "2222", "*", "*", "*", "*", "*", "*"});
-    line += lineEnd;
-    return line;
+    return Join({code, Sjis("とうきょう"), name, Sjis("東京都港区"), "1-2-3", "1980", "4", "1", "0", "who@example.jp",
+                 "105", "0011", "1", "03", "1234", "5678", "090", "1111", "2222", "*", "*", "*", "*", "*", "*"}) +
+           std::string(lineEnd);
 }
 
 namespace {
