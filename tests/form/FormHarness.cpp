@@ -20,6 +20,15 @@ std::string Sjis(const char* utf8)
     return *bytes;
 }
 
+std::vector<std::string> Phones(int kind, const char* a, const char* b, const char* c)
+{
+    std::vector<std::string> phones(12, "*");
+    phones[kind * 3] = a;
+    phones[kind * 3 + 1] = b;
+    phones[kind * 3 + 2] = c;
+    return phones;
+}
+
 std::string Person::Line() const
 {
     std::string line = std::to_string(code) + ',' + Sjis(reading) + ',' + Sjis(name) + ',' + Sjis(address1) + ','
@@ -35,16 +44,11 @@ FormHarness::FormHarness(const std::string& fileBytes, bool createFile)
 {
     if (createFile)
         WriteFileBytes("AddressTable.csv", fileBytes);
-    m_dialog = std::make_unique<CAddressBookDlg>();
+    m_dialog = std::make_unique<TestableDialog>();
     m_dialog->SetClock([] { return CalendarDate{2026, 12, 5}; });
     m_dialog->Create();
     m_dialog->Window()->activateWindow();
     QApplication::processEvents();
-}
-
-FormHarness::~FormHarness()
-{
-    m_dialog.reset();
 }
 
 QString FormHarness::Text(int id) const

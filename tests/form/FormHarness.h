@@ -18,6 +18,9 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 // Shift_JIS bytes of UTF-8 test text.
 std::string Sjis(const char* utf8);
 
+// Twelve phone parts, all "*" but the three of one kind.
+std::vector<std::string> Phones(int kind, const char* a, const char* b, const char* c);
+
 // One person as a data line of the file (Shift_JIS, CR LF).
 struct Person {
     int code = 0;
@@ -34,14 +37,19 @@ struct Person {
     [[nodiscard]] std::string Line() const;
 };
 
+// The main dialog with the system-command entry the window menu uses.
+class TestableDialog : public CAddressBookDlg {
+public:
+    using CAddressBookDlg::OnSysCommand;
+};
+
 // The main dialog on a data file of given bytes, in a fresh working
 // directory, with today fixed at 5 December 2026 and messages captured.
 class FormHarness {
 public:
     explicit FormHarness(const std::string& fileBytes, bool createFile = true);
-    ~FormHarness();
 
-    CAddressBookDlg& Dialog() { return *m_dialog; }
+    TestableDialog& Dialog() { return *m_dialog; }
     [[nodiscard]] QStringList Messages() const { return {m_capture.Messages().begin(), m_capture.Messages().end()}; }
     void ClearMessages() { m_capture.Clear(); }
     [[nodiscard]] std::string FileBytes() const { return ReadFileBytes("AddressTable.csv"); }
@@ -55,9 +63,10 @@ public:
     [[nodiscard]] QStringList ListItems() const;
     void DoubleClickItem(const QString& name);
     [[nodiscard]] int FocusId() const;  // id of the focused control, 0 for none
+    [[nodiscard]] QStringList PhoneTexts() const { return {Text(1032), Text(1034), Text(1036)}; }
 
 private:
     TempWorkDir m_dir;
     MessageBoxCapture m_capture;
-    std::unique_ptr<CAddressBookDlg> m_dialog;
+    std::unique_ptr<TestableDialog> m_dialog;
 };

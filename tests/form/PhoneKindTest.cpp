@@ -14,59 +14,47 @@ std::string PersonWithHomeAndMobile()
     return p.Line();
 }
 
-QStringList Shown(const FormHarness& form)
-{
-    return {form.Text(1032), form.Text(1034), form.Text(1036)};
-}
-
 TEST(PhoneKind, SwitchingShowsEachKindsNumber)
 {
     FormHarness form(PersonWithHomeAndMobile());
-    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "2222"}));
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "2222"}));
     form.Click(kMobile);
-    EXPECT_EQ(Shown(form), (QStringList{"090", "3333", "4444"}));
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"090", "3333", "4444"}));
     form.Click(kPhs);
-    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
     EXPECT_TRUE(form.IsEnabled(1032));  // a number can be typed for any kind
     form.Click(kHome);
-    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "2222"}));
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "2222"}));
 }
 
-TEST(PhoneKind, ClearedPartGivesUpTheNumber)
+// A typed number is kept for its kind, also when the checked kind is
+// clicked again; a cleared part gives the number up.
+TEST(PhoneKind, EditedNumberIsStoredForItsKind)
 {
     FormHarness form(PersonWithHomeAndMobile());
-    form.Type(1034, "");
-    form.Click(kMobile);
+    form.Type(1036, "9999");
     form.Click(kHome);
-    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
-}
-
-TEST(PhoneKind, TypedNumberIsKeptForItsKind)
-{
-    FormHarness form(PersonWithHomeAndMobile());
+    EXPECT_STREQ(form.Dialog().m_record.phones[0][2], "9999");
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "9999"}));
     form.Click(kPager);
     form.Type(1032, "011");
     form.Type(1034, "222");
     form.Type(1036, "3333");
     form.Click(kHome);
     form.Click(kPager);
-    EXPECT_EQ(Shown(form), (QStringList{"011", "222", "3333"}));
-}
-
-TEST(PhoneKind, ClickingTheCheckedKindStoresAndShowsAgain)
-{
-    FormHarness form(PersonWithHomeAndMobile());
-    form.Type(1036, "9999");
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"011", "222", "3333"}));
     form.Click(kHome);
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][2], "9999");
-    EXPECT_EQ(Shown(form), (QStringList{"03", "1111", "9999"}));
+    form.Type(1034, "");
+    form.Click(kMobile);
+    form.Click(kHome);
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
+    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
 }
 
 TEST(PhoneKind, DoubleClickRemembersTheKindItShows)
 {
     Person other{1, "かとう", "加藤"};
-    other.phones = {"*", "*", "*", "080", "5555", "6666", "*", "*", "*", "*", "*", "*"};
+    other.phones = Phones(1, "080", "5555", "6666");
     FormHarness form(PersonWithHomeAndMobile() + other.Line());
     form.DoubleClickItem(QStringLiteral("加藤"));
     EXPECT_EQ(form.Dialog().m_shownPhoneKind, 1);
@@ -84,7 +72,7 @@ TEST(PhoneKind, NewForgetsTheShownKind)
     EXPECT_FALSE(form.IsEnabled(1032));
     form.Click(kPhs);
     EXPECT_TRUE(form.IsEnabled(1032));
-    EXPECT_EQ(Shown(form), (QStringList{"", "", ""}));
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
 }
 
 }  // namespace

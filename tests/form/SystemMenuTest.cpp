@@ -14,12 +14,6 @@
 
 namespace {
 
-// Gives the tests the system-command entry the window menu uses.
-class MainDialog : public CAddressBookDlg {
-public:
-    using CAddressBookDlg::OnSysCommand;
-};
-
 // Closes the next modal window with Escape and records its caption.
 void CloseNextModal(QStringList& captions)
 {
@@ -52,34 +46,25 @@ TEST(SystemMenu, EmptyTextAddsNeitherSeparatorNorItem)
     EXPECT_EQ(about.GetSystemMenu().Menu()->actions().size(), before);
 }
 
-TEST(SystemMenu, CommandsWhoseMaskedValueIsTheAboutCommandOpenTheAboutBox)
+// System commands whose masked value is the About command, and the About
+// button, open the About box; SC_CLOSE hides the dialog.
+TEST(SystemMenu, AboutCommandsAndButtonOpenTheAboutBox)
 {
-    TempWorkDir dir;
-    MessageBoxCapture capture;
-    MainDialog dialog;
-    dialog.Create();
+    FormHarness form("");
+    TestableDialog& dialog = form.Dialog();
     QStringList captions;
     for (unsigned command : {0x0010u, 0x0011u, 0x001Fu}) {
         CloseNextModal(captions);
         dialog.OnSysCommand(command);
     }
-    EXPECT_EQ(captions, QStringList(3, QStringLiteral("Version Information")));
+    CloseNextModal(captions);
+    form.Click(5);
+    EXPECT_EQ(captions, QStringList(4, QStringLiteral("Version Information")));
+    EXPECT_TRUE(form.Messages().empty());
     EXPECT_TRUE(dialog.Window()->isVisible());
 
     dialog.OnSysCommand(SC_CLOSE);
     EXPECT_FALSE(dialog.Window()->isVisible());
-}
-
-TEST(SystemMenu, AboutButtonOpensTheSameBox)
-{
-    FormHarness form("");
-    QStringList captions;
-    for (int i = 0; i < 2; ++i) {
-        CloseNextModal(captions);
-        form.Click(5);
-    }
-    EXPECT_EQ(captions, QStringList(2, QStringLiteral("Version Information")));
-    EXPECT_TRUE(form.Messages().empty());
 }
 
 }  // namespace
