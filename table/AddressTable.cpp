@@ -7,10 +7,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include <optional>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,43 +44,32 @@ int ParseNumber(const char* text, int length) noexcept
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-// The first length bytes (at most BLOCK) of text, then NUL, as BLOCK bytes
-// at dest; text must have BLOCK readable bytes.
-template <std::size_t BLOCK>
-void CopyMasked(char* dest, const char* text, std::size_t length) noexcept
+// A field of one to eight digits after an optional '-', converted eight
+// bytes at a time; other fields are left to ParseNumber. Nine bytes from
+// text must be readable.
+inline std::optional<int> ShortNumber(const char* text, int length) noexcept
 {
-    if constexpr (BLOCK == 8 && std::endian::native == std::endian::little) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text, 8);
-        const std::uint64_t keep = length >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length)) - 1;
-        word &= keep;  // the first bytes are the low ones
-        std::memcpy(dest, &word, 8);
-        return;
-    }
-#if defined(__SSE2__)
-    if constexpr (BLOCK == 16) {
-        alignas(16) static constexpr char kIndexes[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
-        const __m128i keep = _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(length)),
-                                            _mm_load_si128(reinterpret_cast<const __m128i*>(kIndexes)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_and_si128(block, keep));
-        return;
-    }
-#endif
-    std::memcpy(dest, text, length);
-    std::memset(dest + length, 0, BLOCK - length);
-}
-
-template <std::size_t BLOCK>
-void ClearBlock(char* dest) noexcept
-{
-#if defined(__SSE2__)
-    if constexpr (BLOCK == 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(dest), _mm_setzero_si128());
-        return;
-    }
-#endif
-    std::memset(dest, 0, BLOCK);
+    if constexpr (std::endian::native != std::endian::little)
+        return std::nullopt;
+    const int negative = text[0] == '-' ? 1 : 0;
+    const auto digits = static_cast<unsigned>(length - negative);
+    if (digits - 1 >= 8)
+        return std::nullopt;
+    constexpr std::uint64_t ZEROS = 0x3030303030303030;
+    std::uint64_t word;
+    std::memcpy(&word, text + negative, sizeof word);
+    // The first character is the lowest byte: shift the digits up to the
+    // top and fill below with '0', a number of exactly eight digits.
+    const unsigned padding = 64 - 8 * digits;
+    word = (word << padding) | (ZEROS & ((std::uint64_t{1} << padding) - 1));
+    // A byte below '0' borrows into its top bit, one above '9' carries.
+    if (((word - ZEROS) | (word + 0x4646464646464646)) & 0x8080808080808080)
+        return std::nullopt;
+    word = ((word & 0x0F0F0F0F0F0F0F0F) * 2561) >> 8;
+    word = ((word & 0x00FF00FF00FF00FF) * 6553601) >> 16;
+    word = ((word & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;
+    const auto value = static_cast<int>(word);
+    return negative != 0 ? -value : value;
 }
 
 // Empty text (up to a NUL, line end not counted) or a comment.
@@ -94,7 +80,9 @@ bool HoldsNoPerson(const char* text, int contentLength) noexcept
 
 }  // namespace
 
-CAddressTable::CAddressTable() noexcept = default;
+CAddressTable::CAddressTable() noexcept : CAddressTable(LineKernels::Best()) {}
+
+CAddressTable::CAddressTable(const LineKernels& kernels) noexcept : m_kernels(kernels) {}
 
 CAddressTable::~CAddressTable() noexcept
 {
@@ -197,62 +185,54 @@ int CAddressTable::ReadDataLine()
 
 int CAddressTable::ParseLine()
 {
-    m_fieldsTaken = SplitFields();
+    m_lineIndexed = IndexLine();
+    if (m_lineIndexed) {
+        m_fieldsTaken = std::min(m_lineIndex.commaCount + 1, FIELD_COUNT);
+        if (m_fieldsTaken == FIELD_COUNT)
+            lineFields.fields.ends[0] = line_index::FirstComma(m_lineIndex);
+    } else {
+        m_fieldsTaken = SplitFields();
+    }
     if (m_fieldsTaken < FIELD_COUNT)
         return 0;
     lineFields.kanaRow = FieldNumber(0);
     return 1;
 }
 
+// Nearly every line goes the vector way: it ends with its LF, holds no
+// NUL, and has room after it in the buffer to be read in whole blocks.
+// The others are split byte by byte.
+bool CAddressTable::IndexLine() noexcept
+{
+    const int length = m_line.contentLength;
+    if (!m_line.lineEnd || m_line.readableEnd - m_line.text < length + WIDEST_TEXT_FIELD)
+        return false;
+    m_kernels.index(m_line.text, length, m_lineIndex);
+    return !m_lineIndex.hasNul;
+}
+
 // A field ends at ',' or at the end of the line's content (its LF, or a
 // NUL, which ends the line's text). The field after the last ',' exists
 // only when something follows that ',', if only the LF. Bytes after the
-// 25th field are not looked at. Commas and NULs are found sixteen bytes
-// at a time: this loop is most of the time of a scan.
+// 25th field are not looked at.
 int CAddressTable::SplitFields() noexcept
 {
     const char* const text = m_line.text;
     int contentEnd = m_line.contentLength;
     bool lineEnd = m_line.lineEnd;
-    FieldSpan* const fields = lineFields.fields;
+    if (const void* nul = std::memchr(text, '\0', static_cast<std::size_t>(contentEnd))) {
+        contentEnd = static_cast<int>(static_cast<const char*>(nul) - text);
+        lineEnd = false;
+    }
+    int* const ends = lineFields.fields.ends;
     int count = 0;
-    int start = 0;
-    const auto endField = [&](int comma) noexcept {
-        fields[count++] = {start, comma - start};
-        start = comma + 1;
-        return count == FIELD_COUNT;
-    };
-    int pos = 0;
-#if defined(__SSE2__)
-    const __m128i commas = _mm_set1_epi8(',');
-    const __m128i nuls = _mm_setzero_si128();
-    for (; pos < contentEnd && text + pos + 16 <= m_line.readableEnd; pos += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + pos));
-        unsigned inContent = contentEnd - pos >= 16 ? 0xFFFFu : (1u << (contentEnd - pos)) - 1;
-        if (const unsigned nul = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, nuls))) & inContent) {
-            contentEnd = pos + std::countr_zero(nul);
-            lineEnd = false;
-            inContent = (1u << std::countr_zero(nul)) - 1;
-        }
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, commas))) & inContent;
-        for (; found != 0; found &= found - 1) {
-            if (endField(pos + std::countr_zero(found)))
-                return count;
-        }
+    for (int pos = 0; pos < contentEnd && count < FIELD_COUNT; ++pos) {
+        if (text[pos] == ',')
+            ends[count++] = pos;
     }
-#endif
-    for (; pos < contentEnd; ++pos) {
-        if (text[pos] == '\0') {
-            contentEnd = pos;
-            lineEnd = false;
-            break;
-        }
-        if (text[pos] == ',' && endField(pos))
-            return count;
-    }
-    const int textEnd = contentEnd + (lineEnd ? 1 : 0);
-    if (start < textEnd)
-        fields[count++] = {start, contentEnd - start};
+    const int lastStart = count == 0 ? 0 : ends[count - 1] + 1;
+    if (count < FIELD_COUNT && lastStart < contentEnd + (lineEnd ? 1 : 0))
+        ends[count++] = contentEnd;
     return count;
 }
 
@@ -260,76 +240,32 @@ int CAddressTable::SplitFields() noexcept
 // few plain digits.
 inline int CAddressTable::FieldNumber(int field) const noexcept
 {
-    const FieldSpan& span = lineFields.fields[field];
-    const char* const text = m_line.text + span.start;
-    if (span.length == 0 || span.length > 9)
-        return ParseNumber(text, span.length);
-    int value = 0;
-    for (int i = 0; i < span.length; ++i) {
-        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-        if (digit > 9)
-            return ParseNumber(text, span.length);
-        value = value * 10 + static_cast<int>(digit);
+    const char* const text = m_line.text + lineFields.fields.Start(field);
+    const int length = lineFields.fields.Length(field);
+    if (m_line.readableEnd - text >= 9) {
+        if (const std::optional<int> value = ShortNumber(text, length))
+            return *value;
     }
-    return value;
+    return ParseNumber(text, length);
 }
 
-// The field cut to N - 1 bytes, never inside a double-byte character, and
-// NUL up to the end of dest. The text moves in fixed-size blocks, the last
-// one with the bytes after the text masked to NUL, and the rest of dest is
-// cleared block by block: much quicker for these short fields than a copy
-// and a fill of variable length.
-template <std::size_t N>
-inline void CAddressTable::CopyFieldText(char (&dest)[N], int field) const noexcept
+void CAddressTable::CopyLineTo(AddressRecord& record) noexcept
 {
-    const FieldSpan& span = lineFields.fields[field];
-    const char* const text = m_line.text + span.start;
-    auto length = static_cast<std::size_t>(span.length);
-    // Most fields fit and end on a single-byte character: no cutting.
-    if (length >= N || (length > 0 && sjis::IsLeadByte(static_cast<unsigned char>(text[length - 1]))))
-        length = sjis::FitLength(text, length, N - 1);
-    if constexpr (N <= 16) {
-        // Phone parts and postal codes: one block of eight bytes.
-        if (length <= 8 && text + 8 <= m_line.readableEnd) {
-            CopyMasked<8>(dest, text, length);
-            std::memset(dest + 8, 0, N - 8);
-            return;
+    if (m_lineIndexed) {
+        m_kernels.copyTexts(record, m_line.text, m_line.contentLength, m_lineIndex, lineFields.fields);
+    } else {
+        char* const base = reinterpret_cast<char*>(&record);
+        for (const TextFieldSlot& slot : TEXT_FIELD_SLOTS) {
+            sjis::CopyField(base + slot.offset, static_cast<std::size_t>(slot.width),
+                            m_line.text + lineFields.fields.Start(slot.field),
+                            static_cast<std::size_t>(lineFields.fields.Length(slot.field)));
         }
     }
-    constexpr std::size_t BLOCK = N % 16 == 0 ? 16 : 8;
-    const std::size_t textBlocks = (length + BLOCK - 1) / BLOCK * BLOCK;
-    if (textBlocks > N || text + textBlocks > m_line.readableEnd) {
-        std::memcpy(dest, text, length);
-        std::memset(dest + length, 0, N - length);
-        return;
-    }
-    std::size_t done = 0;
-    for (; done < length; done += BLOCK)
-        CopyMasked<BLOCK>(dest + done, text + done, std::min(length - done, BLOCK));
-    for (; done + BLOCK <= N; done += BLOCK)
-        ClearBlock<BLOCK>(dest + done);
-    if (done < N)
-        std::memset(dest + done, 0, N - done);
-}
-
-void CAddressTable::CopyLineTo(AddressRecord& record) const noexcept
-{
-    CopyFieldText(record.reading, 1);
-    CopyFieldText(record.name, 2);
-    CopyFieldText(record.address1, 3);
-    CopyFieldText(record.address2, 4);
     record.birthYear = FieldNumber(5);
     record.birthMonth = FieldNumber(6);
     record.birthDay = FieldNumber(7);
     record.bloodType = FieldNumber(8);
-    CopyFieldText(record.email, 9);
-    CopyFieldText(record.zip1, 10);
-    CopyFieldText(record.zip2, 11);
     record.sex = FieldNumber(12);
-    for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
-        for (int part = 0; part < PHONE_PART_COUNT; ++part)
-            CopyFieldText(record.phones[kind][part], 13 + kind * PHONE_PART_COUNT + part);
-    }
 }
 
 void CAddressTable::NoteScanEnd(ScanEnd end) noexcept

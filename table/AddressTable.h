@@ -2,6 +2,7 @@
 
 #include "AddressRecord.h"
 #include "KanaRow.h"
+#include "LineIndex.h"
 #include "TextModeReader.h"
 
 #include <cstddef>
@@ -41,6 +42,9 @@ struct ScanStatus {
 class CAddressTable {
 public:
     CAddressTable() noexcept;
+    // Scans with the given line kernels instead of the best this
+    // processor runs (to compare them).
+    explicit CAddressTable(const LineKernels& kernels) noexcept;
     ~CAddressTable() noexcept;
     CAddressTable(const CAddressTable&) = delete;
     CAddressTable& operator=(const CAddressTable&) = delete;
@@ -61,19 +65,13 @@ public:
     [[nodiscard]] static KanaRow ClassifyReading(const char* reading) noexcept;
 
 private:
-    static constexpr int FIELD_COUNT = 25;
-
-    // Where one field lies in the current line.
-    struct FieldSpan {
-        int start;
-        int length;
-    };
+    static constexpr int FIELD_COUNT = LINE_FIELD_COUNT;
 
     // The fields of the current line, in file order. Their text stays in
     // the line and is copied out only for a line that is delivered.
     struct LineFields {
         int kanaRow;
-        FieldSpan fields[FIELD_COUNT];
+        FieldEnds fields;
     };
 
     int Open();
@@ -83,11 +81,10 @@ private:
     int ParseLine();
     int WriteRecord(const AddressRecord& record);
 
+    bool IndexLine() noexcept;
     int SplitFields() noexcept;
     [[nodiscard, gnu::always_inline]] int FieldNumber(int field) const noexcept;
-    template <std::size_t N>
-    [[gnu::always_inline]] void CopyFieldText(char (&dest)[N], int field) const noexcept;
-    void CopyLineTo(AddressRecord& record) const noexcept;
+    void CopyLineTo(AddressRecord& record) noexcept;
     void DropTrailingEndOfText(long long size) noexcept;
     void NoteScanEnd(ScanEnd end) noexcept;
     void NoteMalformedLine() noexcept;
@@ -103,6 +100,11 @@ private:
     // did not lie there whole.
     TextModeReader::Piece m_line{};
     int m_fieldsTaken = 0;       // fields ParseLine found in the current line (at most 25)
+    // Whether m_lineIndex describes the current line; lineFields then
+    // holds only its first field until the line is delivered.
+    bool m_lineIndexed = false;
+    LineIndex m_lineIndex;
+    const LineKernels& m_kernels;
     bool m_fileIsRegular = false;
     TextModeReader m_reader;
 };

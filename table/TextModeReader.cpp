@@ -105,7 +105,7 @@ bool TextModeReader::Refill() noexcept
         return false;
     m_bufferOffset += static_cast<long long>(m_end);
     m_pos = 0;
-    m_end = std::fread(m_buffer, 1, sizeof m_buffer, m_file);
+    m_end = std::fread(m_buffer, 1, BLOCK_BYTES, m_file);
     // A read error counts as the end of the file.
     if (m_end == 0) {
         m_textEnded = true;

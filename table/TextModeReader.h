@@ -58,5 +58,9 @@ private:
     bool m_textEnded = false;      // no byte beyond m_end will be read
     long m_nextLine = 1;
     long m_pieceLine = 0;
-    char m_buffer[64 * 1024] = {};
+    static constexpr std::size_t BLOCK_BYTES = 64 * 1024;
+    // Bytes after a block that may be read but never hold text, so that
+    // lines near its end can be read in whole vector blocks too.
+    static constexpr std::size_t SLACK_BYTES = 512;
+    char m_buffer[BLOCK_BYTES + SLACK_BYTES] = {};
 };

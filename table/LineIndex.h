@@ -1,0 +1,155 @@
+#pragma once
+
+#include "AddressRecord.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr int LINE_FIELD_COUNT = 25;
+
+// One line's commas and Shift_JIS lead-range bytes as bits, a word for
+// every 64 bytes, so that a line's fields are found and cut with a few bit
+// operations instead of a walk over its bytes.
+struct LineIndex {
+    static constexpr int WORD_BYTES = 64;
+    static constexpr int MAX_WORDS = 4096 / WORD_BYTES;
+    std::uint64_t commas[MAX_WORDS];
+    std::uint64_t leads[MAX_WORDS];
+    int commaCount;
+    bool hasNul;
+};
+
+// Where the fields of a line lie: field i runs from just after ends[i - 1]
+// (from the line's start for the first) up to ends[i], a comma or the end
+// of the line's text.
+struct FieldEnds {
+    // Room after the 25 for the positions of a whole word of commas.
+    int ends[LINE_FIELD_COUNT + LineIndex::WORD_BYTES];
+
+    [[nodiscard]] int Start(int field) const noexcept { return field == 0 ? 0 : ends[field - 1] + 1; }
+    [[nodiscard]] int Length(int field) const noexcept { return ends[field] - Start(field); }
+};
+
+// The bytes of one word of a LineIndex that a scan looks for, one bit each.
+struct LineBits {
+    std::uint64_t commas;
+    std::uint64_t leads;
+    std::uint64_t nuls;
+};
+
+// The text fields of a record, with the field of the line each comes from.
+struct TextFieldSlot {
+    std::size_t offset;
+    int width;
+    int field;
+};
+
+inline constexpr TextFieldSlot TEXT_FIELD_SLOTS[] = {
+    {offsetof(AddressRecord, reading), 64, 1},
+    {offsetof(AddressRecord, name), 64, 2},
+    {offsetof(AddressRecord, address1), 256, 3},
+    {offsetof(AddressRecord, address2), 256, 4},
+    {offsetof(AddressRecord, email), 64, 9},
+    {offsetof(AddressRecord, zip1), 12, 10},
+    {offsetof(AddressRecord, zip2), 12, 11},
+#define KANAROKU_PHONE_SLOT(i) {offsetof(AddressRecord, phones) + (i) * PHONE_PART_SIZE, PHONE_PART_SIZE, 13 + (i)}
+    KANAROKU_PHONE_SLOT(0), KANAROKU_PHONE_SLOT(1), KANAROKU_PHONE_SLOT(2), KANAROKU_PHONE_SLOT(3),
+    KANAROKU_PHONE_SLOT(4), KANAROKU_PHONE_SLOT(5), KANAROKU_PHONE_SLOT(6), KANAROKU_PHONE_SLOT(7),
+    KANAROKU_PHONE_SLOT(8), KANAROKU_PHONE_SLOT(9), KANAROKU_PHONE_SLOT(10), KANAROKU_PHONE_SLOT(11),
+#undef KANAROKU_PHONE_SLOT
+};
+inline constexpr int WIDEST_TEXT_FIELD = 256;
+
+// The vector work of a scan, done once per line. Both functions read
+// whole blocks past the text: everything up to WIDEST_TEXT_FIELD bytes
+// after the line's end must be readable (its content does not matter).
+struct LineKernels {
+    // Indexes text[0, length).
+    void (*index)(const char* text, int length, LineIndex& out) noexcept;
+    // Finds the 25 fields of an indexed line of that length holding at
+    // least 24 commas, and copies its text fields into their record
+    // fields: each cut to its width minus one, never leaving a lead byte
+    // without its trail byte, and NUL up to the width. Numbers are left
+    // to the caller.
+    void (*copyTexts)(AddressRecord& record, const char* text, int length, const LineIndex& index,
+                      FieldEnds& fields) noexcept;
+
+    // The best kernels this processor runs; the portable ones run anywhere.
+    [[nodiscard]] static const LineKernels& Best() noexcept;
+    [[nodiscard]] static const LineKernels& Portable() noexcept;
+    // Those for x86-64 processors with AVX2 and BMI2, or null on others.
+    [[nodiscard]] static const LineKernels* Avx2() noexcept;
+};
+
+namespace line_index {
+
+// The first field ends at the first comma; the caller knows there is one.
+[[nodiscard]] inline int FirstComma(const LineIndex& index) noexcept
+{
+    int word = 0;
+    while (index.commas[word] == 0)
+        ++word;
+    return word * LineIndex::WORD_BYTES + std::countr_zero(index.commas[word]);
+}
+
+// The positions of the set bits of one word of commas, each plus base,
+// from out on; how many. May write up to 64 entries. The first sixteen are
+// taken without looking whether they are there, which spares a
+// hard-to-predict branch for each.
+[[gnu::always_inline]] inline int StoreSetBits(std::uint64_t bits, int base, int* out) noexcept
+{
+    constexpr int UNCHECKED = 16;
+    constexpr std::uint64_t NEVER_ZERO = std::uint64_t{1} << 63;
+    const int count = std::popcount(bits);
+    for (int i = 0; i < UNCHECKED; ++i, bits &= bits - 1)
+        out[i] = base + std::countr_zero(bits | NEVER_ZERO);
+    for (int i = UNCHECKED; i < count; ++i, bits &= bits - 1)
+        out[i] = base + std::countr_zero(bits | NEVER_ZERO);
+    return count;
+}
+
+// The 25 fields of a line of the given length holding at least 24 commas;
+// the last runs to the 25th comma or the end of the line.
+template <int (*STORE_SET_BITS)(std::uint64_t, int, int*) noexcept>
+[[gnu::always_inline]] inline void SplitAtCommas(const LineIndex& index, int length, FieldEnds& fields) noexcept
+{
+    int found = 0;
+    for (int word = 0; found < LINE_FIELD_COUNT && word * LineIndex::WORD_BYTES < length; ++word)
+        found += STORE_SET_BITS(index.commas[word], word * LineIndex::WORD_BYTES, fields.ends + found);
+    if (found < LINE_FIELD_COUNT)
+        fields.ends[LINE_FIELD_COUNT - 1] = length;
+}
+
+// Marks every byte that ends a run of an odd number of lead-range bytes
+// (the first byte after it), for positions 0 to length. A field whose end
+// is so marked ends with a lead byte that lost its trail byte: fields
+// start after a comma, which is never in the lead range, so a run never
+// reaches into the field before. Adding a run's first bit to the run
+// carries through it to its end, as in the well-known trick for runs of
+// escapes; runs started at even and at odd bytes are added apart. Words
+// are 64 bytes, so a run going on into the next word keeps its parity:
+// only one begun at an odd byte needs carrying over.
+[[gnu::always_inline]] inline void FindOddLeadRuns(const LineIndex& index, int length, std::uint64_t* oddEnds) noexcept
+{
+    constexpr std::uint64_t EVEN = 0x5555555555555555;
+    std::uint64_t carryOdd = 0;
+    for (int word = 0; word <= length / LineIndex::WORD_BYTES; ++word) {
+        const std::uint64_t leads = word * LineIndex::WORD_BYTES < length ? index.leads[word] : 0;
+        const std::uint64_t starts = leads & ~(leads << 1);
+        const std::uint64_t evenSum = leads + (starts & EVEN & ~carryOdd);
+        std::uint64_t oddSum = 0;
+        const bool oddOut = __builtin_add_overflow(leads, (starts & ~EVEN) | carryOdd, &oddSum);
+        oddEnds[word] = (evenSum & ~leads & ~EVEN) | (oddSum & ~leads & EVEN);
+        carryOdd = oddOut ? 1 : 0;
+    }
+}
+
+[[nodiscard, gnu::always_inline]] inline bool IsMarked(const std::uint64_t* bits, int pos) noexcept
+{
+    const auto at = static_cast<unsigned>(pos);
+    return (bits[at / LineIndex::WORD_BYTES] >> (at % LineIndex::WORD_BYTES)) & 1;
+}
+
+}  // namespace line_index

@@ -1,0 +1,111 @@
+#include "LineIndex.h"
+#include "ShiftJis.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <utility>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+
+namespace {
+
+// Only these functions are built for AVX2; Avx2() hands them out only
+// where the processor has it.
+#define KERNEL [[gnu::target("avx2,bmi,popcnt")]] inline
+
+namespace avx2 {
+
+// Bytes from low to high, inclusive, as 0xFF.
+KERNEL __m256i InRange(__m256i bytes, unsigned char low, unsigned char high) noexcept
+{
+    const __m256i offset = _mm256_sub_epi8(bytes, _mm256_set1_epi8(static_cast<char>(low)));
+    const __m256i top = _mm256_set1_epi8(static_cast<char>(high - low));
+    return _mm256_cmpeq_epi8(_mm256_min_epu8(offset, top), offset);
+}
+
+KERNEL std::uint32_t Bits(__m256i bytes) noexcept
+{
+    return static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+}
+
+// For every byte value, the positions of its set bits, then zeros.
+constexpr struct BytePositions {
+    std::int32_t of[256][8];
+    constexpr BytePositions() : of{}
+    {
+        for (int value = 0; value < 256; ++value) {
+            int count = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                if ((value >> bit) & 1)
+                    of[value][count++] = bit;
+            }
+        }
+    }
+} BYTE_POSITIONS{};
+
+struct Block {
+    static constexpr int BYTES = 32;
+
+    // A byte of the word at a time, from a table: no branch, whatever the
+    // commas.
+    KERNEL static int StoreSetBits(std::uint64_t bits, int base, int* out) noexcept
+    {
+        int count = 0;
+        for (int byte = 0; byte < 8; ++byte) {
+            const auto value = static_cast<unsigned>(bits >> (8 * byte)) & 0xFF;
+            const __m256i positions = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(BYTE_POSITIONS.of[value]));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + count),
+                                _mm256_add_epi32(positions, _mm256_set1_epi32(base + 8 * byte)));
+            count += std::popcount(value);
+        }
+        return count;
+    }
+
+    KERNEL static LineBits Classify(const char* text) noexcept
+    {
+        LineBits bits{};
+        for (int half = 0; half < 2; ++half) {
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32 * half));
+            const __m256i leads = _mm256_or_si256(InRange(bytes, 0x81, 0x9F), InRange(bytes, 0xE0, 0xFC));
+            const int shift = 32 * half;
+            bits.commas |= std::uint64_t{Bits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')))} << shift;
+            bits.leads |= std::uint64_t{Bits(leads)} << shift;
+            bits.nuls |= std::uint64_t{Bits(_mm256_cmpeq_epi8(bytes, _mm256_setzero_si256()))} << shift;
+        }
+        return bits;
+    }
+
+    KERNEL static void AndStore(char* dest, const char* source, const unsigned char* keep) noexcept
+    {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(source));
+        const __m256i mask = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(keep));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dest), _mm256_and_si256(bytes, mask));
+    }
+};
+
+#include "LineKernelsBody.h"
+
+}  // namespace avx2
+#undef KERNEL
+
+}  // namespace
+
+const LineKernels* LineKernels::Avx2() noexcept
+{
+    __builtin_cpu_init();
+    const bool runs = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                      __builtin_cpu_supports("popcnt");
+    return runs ? &avx2::KERNELS : nullptr;
+}
+
+#else
+
+const LineKernels* LineKernels::Avx2() noexcept
+{
+    return nullptr;
+}
+
+#endif

@@ -1,0 +1,139 @@
+// The vector line kernels against a plain reading of the same lines: random
+// people whose fields are cut, end in lone lead bytes, hold runs of
+// lead-range bytes across the kernels' 64-byte words, odd numbers and NULs.
+#include "AddressTable.h"
+#include "ShiftJis.h"
+#include "TableTestData.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <climits>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+class RandomLines {
+public:
+    // A field of random bytes: ASCII, lead-range and trail-range bytes,
+    // or long runs of lead-range bytes only, of a length near one of the
+    // widths that matter.
+    std::string Text()
+    {
+        static constexpr int LENGTHS[] = {0, 1, 2, 7, 8, 9, 11, 12, 13, 30, 63, 64, 65, 70, 128, 255, 256, 300};
+        static constexpr unsigned char BYTES[] = {'a', 'Z', '7', ' ', '"', 0x40, 0xA0, 0xB1,
+                                                  0x81, 0x82, 0x9F, 0xE0, 0xFC};
+        const std::size_t firstByte = m_random() % 3 == 0 ? 8 : 0;
+        std::string text(static_cast<std::size_t>(Pick(LENGTHS)), 'a');
+        for (char& byte : text)
+            byte = static_cast<char>(BYTES[firstByte + m_random() % (std::size(BYTES) - firstByte)]);
+        return text;
+    }
+
+    std::string Number()
+    {
+        static const char* const NUMBERS[] = {"1980", "-1", "", "0", "12", " 12", "+5", "12ab", "99999999",
+                                              "123456789", "99999999999", "-2147483649", "-", "a1"};
+        return Pick(NUMBERS);
+    }
+
+    // A person's line: 25 fields, sometimes more, rarely a NUL in the
+    // last; some lines have only short fields, for many commas a word.
+    std::string Line()
+    {
+        std::string line = std::to_string(m_random() % 10);
+        const bool sparse = m_random() % 8 == 0;
+        for (int field = 1; field < 25; ++field)
+            line += "," + (sparse ? std::string(m_random() % 2, '*')
+                                  : (field >= 5 && field <= 8) || field == 12 ? Number() : Text());
+        if (m_random() % 8 == 0)
+            line += ",extra," + Text();
+        if (m_random() % 16 == 0 && line.back() != ',')
+            line.insert(line.size() - m_random() % (line.size() - line.rfind(',') - 1), 1, '\0');
+        return line;
+    }
+
+private:
+    template <typename T, std::size_t N>
+    T Pick(const T (&values)[N])
+    {
+        return values[m_random() % N];
+    }
+
+    std::mt19937 m_random{20261206};
+};
+
+int PlainNumber(const std::string& field)
+{
+    std::size_t pos = 0;
+    while (pos < field.size() && std::isspace(static_cast<unsigned char>(field[pos])))
+        ++pos;
+    const bool negative = pos < field.size() && field[pos] == '-';
+    pos += pos < field.size() && (field[pos] == '-' || field[pos] == '+') ? 1 : 0;
+    long long value = 0;
+    for (; pos < field.size() && std::isdigit(static_cast<unsigned char>(field[pos])) && value <= INT_MAX; ++pos)
+        value = value * 10 + (field[pos] - '0');
+    return static_cast<int>(negative ? std::max(-value, static_cast<long long>(INT_MIN))
+                                     : std::min(value, static_cast<long long>(INT_MAX)));
+}
+
+// The record a line stands for, from splitting the text before any NUL.
+AddressRecord PlainRecord(const std::string& line)
+{
+    std::vector<std::string> fields(1);
+    for (const char byte : line.substr(0, line.find('\0'))) {
+        if (byte == ',')
+            fields.emplace_back();
+        else
+            fields.back().push_back(byte);
+    }
+    AddressRecord record{};
+    char* const base = reinterpret_cast<char*>(&record);
+    for (const TextFieldSlot& slot : TEXT_FIELD_SLOTS) {
+        const std::string& text = fields.at(static_cast<std::size_t>(slot.field));
+        sjis::CopyField(base + slot.offset, static_cast<std::size_t>(slot.width), text.data(), text.size());
+    }
+    record.birthYear = PlainNumber(fields[5]);
+    record.birthMonth = PlainNumber(fields[6]);
+    record.birthDay = PlainNumber(fields[7]);
+    record.bloodType = PlainNumber(fields[8]);
+    record.sex = PlainNumber(fields[12]);
+    return record;
+}
+
+TEST(LineKernelsTest, EveryKernelDeliversWhatAPlainReadingOfTheLinesGives)
+{
+    TempWorkDir dir;
+    RandomLines random;
+    std::string bytes;
+    std::vector<AddressRecord> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string line = random.Line();
+        bytes += line + (i % 2 ? "\r\n" : "\n");
+        expected.push_back(PlainRecord(line));
+    }
+    WriteFileBytes(ADDRESS_TABLE_FILE, bytes);
+
+    std::vector<const LineKernels*> kernels = {&LineKernels::Portable(), &LineKernels::Best()};
+    if (LineKernels::Avx2() != nullptr)
+        kernels.push_back(LineKernels::Avx2());
+    for (const LineKernels* kernel : kernels) {
+        CAddressTable table(*kernel);
+        AddressRecord record = PoisonedRecord();
+        std::size_t line = 0;
+        for (int found = table.GetFirst(record, KANAROW_ALL); found && !HasFailure();
+             found = table.GetNext(record, KANAROW_ALL), ++line) {
+            ASSERT_LT(line, expected.size());
+            EXPECT_EQ(std::memcmp(&record, &expected[line], sizeof record), 0) << "line " << line + 1;
+            record = PoisonedRecord();
+        }
+        EXPECT_EQ(line, expected.size());
+        EXPECT_EQ(table.LastScan().end, ScanEnd::EndOfFile);
+    }
+}
+
+}  // namespace
