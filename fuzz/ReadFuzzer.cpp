@@ -166,11 +166,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteDataFile(bytes);
     const std::vector<DataLine> lines = reference::ReadDataLines(bytes);
 
-    const auto table = std::make_unique<CAddressTable>();
-    for (KanaRow query : QUERIES) {
-        AbandonScan(*table, query, (size + static_cast<std::size_t>(query)) % 4);
-        CheckWholeScan(*table, lines, query);
-        CheckFillPattern(*table, lines, query);
+    // The portable line kernels and the vector ones this processor runs.
+    for (const LineKernels* kernels : {&LineKernels::Portable(), &LineKernels::Best()}) {
+        const auto table = std::make_unique<CAddressTable>(*kernels);
+        for (KanaRow query : QUERIES) {
+            AbandonScan(*table, query, (size + static_cast<std::size_t>(query)) % 4);
+            CheckWholeScan(*table, lines, query);
+            CheckFillPattern(*table, lines, query);
+        }
     }
     return 0;
 }
