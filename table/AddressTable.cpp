@@ -14,6 +14,9 @@
 
 namespace {
 
+static_assert(LineIndex::MAX_WORDS * LineIndex::WORD_BYTES > TextModeReader::PIECE_LIMIT,
+              "a line index holds the longest piece");
+
 constexpr char END_OF_TEXT = 0x1A;
 
 bool IsAsciiSpace(char byte) noexcept

@@ -14,28 +14,17 @@
 
 namespace {
 
-constexpr int TEXT_FIELD_COUNT = 7 + PHONE_KIND_COUNT * PHONE_PART_COUNT;
-
-// A text field as it will be written: up to its NUL, and never past its
-// width minus one byte even when the NUL is missing.
-template <std::size_t N>
-std::string_view WrittenText(const char (&field)[N]) noexcept
-{
-    return {field, sjis::FitLength(field, ::strnlen(field, N), N - 1)};
-}
-
-// The text fields in the order of the line: reading, name, address1,
-// address2, email, zip1, zip2, then the phone parts kind-major.
+// The text fields as they will be written, in the order of the line: up
+// to their NUL, and never past their width minus one byte even when the
+// NUL is missing.
 std::array<std::string_view, TEXT_FIELD_COUNT> TextFieldsOf(const AddressRecord& record) noexcept
 {
-    std::array<std::string_view, TEXT_FIELD_COUNT> texts{
-        WrittenText(record.reading), WrittenText(record.name), WrittenText(record.address1),
-        WrittenText(record.address2), WrittenText(record.email), WrittenText(record.zip1),
-        WrittenText(record.zip2)};
-    std::size_t next = 7;
-    for (const auto& kind : record.phones) {
-        for (const auto& part : kind)
-            texts[next++] = WrittenText(part);
+    const char* const base = reinterpret_cast<const char*>(&record);
+    std::array<std::string_view, TEXT_FIELD_COUNT> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const char* const field = base + TEXT_FIELD_SLOTS[i].offset;
+        const auto width = static_cast<std::size_t>(TEXT_FIELD_SLOTS[i].width);
+        texts[i] = {field, sjis::FitLength(field, ::strnlen(field, width), width - 1)};
     }
     return texts;
 }

@@ -3,6 +3,7 @@
 #include "AddressRecord.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -46,21 +47,26 @@ struct TextFieldSlot {
     int field;
 };
 
-inline constexpr TextFieldSlot TEXT_FIELD_SLOTS[] = {
-    {offsetof(AddressRecord, reading), 64, 1},
-    {offsetof(AddressRecord, name), 64, 2},
-    {offsetof(AddressRecord, address1), 256, 3},
-    {offsetof(AddressRecord, address2), 256, 4},
-    {offsetof(AddressRecord, email), 64, 9},
-    {offsetof(AddressRecord, zip1), 12, 10},
-    {offsetof(AddressRecord, zip2), 12, 11},
-#define KANAROKU_PHONE_SLOT(i) {offsetof(AddressRecord, phones) + (i) * PHONE_PART_SIZE, PHONE_PART_SIZE, 13 + (i)}
-    KANAROKU_PHONE_SLOT(0), KANAROKU_PHONE_SLOT(1), KANAROKU_PHONE_SLOT(2), KANAROKU_PHONE_SLOT(3),
-    KANAROKU_PHONE_SLOT(4), KANAROKU_PHONE_SLOT(5), KANAROKU_PHONE_SLOT(6), KANAROKU_PHONE_SLOT(7),
-    KANAROKU_PHONE_SLOT(8), KANAROKU_PHONE_SLOT(9), KANAROKU_PHONE_SLOT(10), KANAROKU_PHONE_SLOT(11),
-#undef KANAROKU_PHONE_SLOT
-};
-inline constexpr int WIDEST_TEXT_FIELD = 256;
+inline constexpr int TEXT_FIELD_COUNT = 7 + PHONE_KIND_COUNT * PHONE_PART_COUNT;
+
+inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = [] {
+    std::array<TextFieldSlot, TEXT_FIELD_COUNT> slots{{
+        {offsetof(AddressRecord, reading), sizeof AddressRecord::reading, 1},
+        {offsetof(AddressRecord, name), sizeof AddressRecord::name, 2},
+        {offsetof(AddressRecord, address1), sizeof AddressRecord::address1, 3},
+        {offsetof(AddressRecord, address2), sizeof AddressRecord::address2, 4},
+        {offsetof(AddressRecord, email), sizeof AddressRecord::email, 9},
+        {offsetof(AddressRecord, zip1), sizeof AddressRecord::zip1, 10},
+        {offsetof(AddressRecord, zip2), sizeof AddressRecord::zip2, 11},
+    }};
+    // The phone parts, kind-major, from the 14th field on.
+    for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
+        slots[7 + part] = {offsetof(AddressRecord, phones) + part * std::size_t{PHONE_PART_SIZE}, PHONE_PART_SIZE,
+                           13 + part};
+    return slots;
+}();
+
+inline constexpr int WIDEST_TEXT_FIELD = sizeof AddressRecord::address1;
 
 // The vector work of a scan, done once per line. Both functions read
 // whole blocks past the text: everything up to WIDEST_TEXT_FIELD bytes
@@ -79,7 +85,7 @@ struct LineKernels {
     // The best kernels this processor runs; the portable ones run anywhere.
     [[nodiscard]] static const LineKernels& Best() noexcept;
     [[nodiscard]] static const LineKernels& Portable() noexcept;
-    // Those for x86-64 processors with AVX2 and BMI2, or null on others.
+    // Those for x86-64 processors with AVX2, BMI1 and POPCNT, or null.
     [[nodiscard]] static const LineKernels* Avx2() noexcept;
 };
 
