@@ -2,7 +2,6 @@
 
 #include "AddressRecord.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
