@@ -268,46 +268,6 @@ TEST(ReadFieldsTest, FieldsArriveAsTheyStandOrCutOnACharacterBoundary)
     ExpectSoundRecord(r);
 }
 
-struct NumberCase {
-    const char* name;
-    std::string field;
-    int value;
-};
-
-void PrintTo(const NumberCase& c, std::ostream* os) { *os << c.name; }
-
-class ReadNumberTest : public ::testing::TestWithParam<NumberCase> {};
-
-// Numbers in the year, sex and code fields read the same way.
-TEST_P(ReadNumberTest, ReadsLeadingDecimalDigits)
-{
-    const NumberCase& c = GetParam();
-    TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, "1,r,A,,," + c.field + ",,,,,,," + c.field + Repeat(",", 12) + "\n" +
-                                           c.field + ",r,B" + Repeat(",", 22) + "\n");
-    CAddressTable table;
-    AddressRecord record{};
-    ASSERT_EQ(table.GetFirst(record, 1), 1);
-    EXPECT_EQ(record.birthYear, c.value);
-    EXPECT_EQ(record.sex, c.value);
-    ASSERT_EQ(table.GetFirst(record, c.value), 1);
-    EXPECT_STREQ(record.name, "B");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, ReadNumberTest,
-    ::testing::Values(NumberCase{"Plain", "1980", 1980}, NumberCase{"BlankDigitsLetters", " 12abc", 12},
-                      NumberCase{"TabsAndBlanks", "\t \v42", 42}, NumberCase{"LettersOnly", "abc", 0},
-                      NumberCase{"Empty", "", 0}, NumberCase{"Plus", "+7", 7}, NumberCase{"Minus", "-1", -1},
-                      NumberCase{"SignThenBlank", "- 5", 0}, NumberCase{"DigitsBlankDigits", "3 4", 3},
-                      NumberCase{"Max", "2147483647", 2147483647},
-                      NumberCase{"OneOverMaxSaturates", "2147483648", 2147483647},
-                      NumberCase{"HugeSaturates", "99999999999999999999999", 2147483647},
-                      NumberCase{"Min", "-2147483648", -2147483647 - 1},
-                      NumberCase{"BelowMinSaturates", "-2147483649", -2147483647 - 1},
-                      NumberCase{"BlanksBeyondAFieldBuffer", std::string(300, ' ') + "12", 12}),
-    [](const auto& info) { return std::string(info.param.name); });
-
 // 0x1A as the last byte is removed from the file at open; one in the
 // middle stays and hides the rest.
 TEST(ReadFileTest, OpeningTakesOnlyAFinalCtrlZOffTheFile)
