@@ -86,6 +86,8 @@ struct LineKernels {
     [[nodiscard]] static const LineKernels& Portable() noexcept;
     // Those for x86-64 processors with AVX2, BMI1 and POPCNT, or null.
     [[nodiscard]] static const LineKernels* Avx2() noexcept;
+    // Those for x86-64 processors with AVX-512 BW and VBMI2 as well.
+    [[nodiscard]] static const LineKernels* Avx512() noexcept;
 };
 
 namespace line_index {

@@ -53,6 +53,6 @@ const LineKernels& LineKernels::Portable() noexcept
 
 const LineKernels& LineKernels::Best() noexcept
 {
-    static const LineKernels* const best = Avx2();
+    static const LineKernels* const best = Avx512() != nullptr ? Avx512() : Avx2();
     return best != nullptr ? *best : Portable();
 }

@@ -52,9 +52,9 @@ public:
     std::string Line()
     {
         std::string line = m_random() % 4 == 0 ? Number() : std::to_string(m_random() % 10);
-        const bool sparse = m_random() % 8 == 0;
+        const bool sparse = m_random() % 4 == 0;
         for (int field = 1; field < 25; ++field)
-            line += "," + (sparse ? std::string(m_random() % 2, '*')
+            line += "," + (sparse ? std::string(m_random() % 4, '*')
                                   : (field >= 5 && field <= 8) || field == 12 ? Number() : Text());
         if (m_random() % 8 == 0)
             line += ",extra," + Text();
@@ -129,10 +129,10 @@ TEST(LineKernelsTest, EveryKernelDeliversWhatAPlainReadingOfTheLinesGives)
     }
     WriteFileBytes(ADDRESS_TABLE_FILE, bytes);
 
-    std::vector<const LineKernels*> kernels = {&LineKernels::Portable(), &LineKernels::Best()};
-    if (LineKernels::Avx2() != nullptr)
-        kernels.push_back(LineKernels::Avx2());
-    for (const LineKernels* kernel : kernels) {
+    for (const LineKernels* kernel :
+         {&LineKernels::Portable(), &LineKernels::Best(), LineKernels::Avx2(), LineKernels::Avx512()}) {
+        if (kernel == nullptr)
+            continue;  // not for this processor
         for (const KanaRow query : {KANAROW_ALL, 3, 0, 2147483647, -1}) {
             std::vector<const AddressRecord*> expected;
             for (const PlainLine& line : lines) {
