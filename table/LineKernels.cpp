@@ -39,7 +39,7 @@ struct Block {
 
 void Block::AndStore(char* dest, const char* source, const unsigned char* keep) noexcept
 {
-    AndStoreWord(dest, source, keep);
+    AndStoreWord<std::uint64_t>(dest, source, keep);
 }
 
 }  // namespace portable

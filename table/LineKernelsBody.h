@@ -20,20 +20,12 @@ constexpr struct KeepRamp {
     }
 } KEEP_RAMP{};
 
+// A word of source with the bytes keep clears cleared, at dest.
+template <typename WORD>
 KERNEL void AndStoreWord(char* dest, const char* source, const unsigned char* keep) noexcept
 {
-    std::uint64_t word;
-    std::uint64_t mask;
-    std::memcpy(&word, source, sizeof word);
-    std::memcpy(&mask, keep, sizeof mask);
-    word &= mask;
-    std::memcpy(dest, &word, sizeof word);
-}
-
-KERNEL void AndStoreQuarter(char* dest, const char* source, const unsigned char* keep) noexcept
-{
-    std::uint32_t word;
-    std::uint32_t mask;
+    WORD word;
+    WORD mask;
     std::memcpy(&word, source, sizeof word);
     std::memcpy(&mask, keep, sizeof mask);
     word &= mask;
@@ -49,9 +41,9 @@ KERNEL void CopyMasked(char* dest, const char* source, int length) noexcept
     for (; done + Block::BYTES <= WIDTH; done += Block::BYTES)
         Block::AndStore(dest + done, source + done, keep + done);
     for (; done + 8 <= WIDTH; done += 8)
-        AndStoreWord(dest + done, source + done, keep + done);
+        AndStoreWord<std::uint64_t>(dest + done, source + done, keep + done);
     for (; done < WIDTH; done += 4)
-        AndStoreQuarter(dest + done, source + done, keep + done);
+        AndStoreWord<std::uint32_t>(dest + done, source + done, keep + done);
 }
 
 KERNEL void IndexLine(const char* text, int length, LineIndex& out) noexcept
