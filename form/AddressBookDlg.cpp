@@ -1,12 +1,11 @@
 #include "AddressBookDlg.h"
 
-#include "AboutDlg.h"
 #include "AppIcon.h"
 #include "FormMessages.h"
 #include "MessageBox.h"
 #include "Resources.h"
 #include "ShiftJis.h"
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <QDialog>
 
@@ -110,7 +109,9 @@ void AppendAboutItem(CSystemMenu& menu, const char* text)
     menu.AppendItem(IDM_ABOUTBOX, QString::fromUtf8(text));
 }
 
-CAddressBookDlg::CAddressBookDlg() : CDialog(IDD_ADDRESSBOOK), m_hIcon(LoadAppIcon()), m_today(LocalToday)
+CAddressBookDlg::CAddressBookDlg(AboutBoxRunner runAboutBox)
+    : CDialog(*FindDialogTemplate(IDD_ADDRESSBOOK)), m_hIcon(LoadAppIcon()), m_today(LocalToday),
+      m_runAboutBox(std::move(runAboutBox))
 {
     // Until a person is read, no kind holds a number: a person typed into
     // the form at once gets "*" for the kinds it leaves out.
@@ -165,8 +166,8 @@ void CAddressBookDlg::OnSysCommand(unsigned command)
 
 void CAddressBookDlg::ShowAbout()
 {
-    CAboutDlg about(this);
-    about.DoModal();
+    if (m_runAboutBox)
+        m_runAboutBox(*this);
 }
 
 void CAddressBookDlg::ShowMessage(const QString& text)

@@ -21,9 +21,12 @@ inline constexpr int PHONEKIND_NONE = -1;
 // nothing at all when the text is empty.
 void AppendAboutItem(CSystemMenu& menu, const char* text);
 
+// Runs the About box over its owner; the application supplies it.
+using AboutBoxRunner = std::function<void(CDialog& owner)>;
+
 class CAddressBookDlg : public CDialog {
 public:
-    CAddressBookDlg();
+    explicit CAddressBookDlg(AboutBoxRunner runAboutBox = {});
     ~CAddressBookDlg() override;
 
     // Where UpdateAge takes today's date from (the local clock by default).
@@ -104,4 +107,5 @@ private:
     void ShowMessage(const QString& text);
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;
+    AboutBoxRunner m_runAboutBox;
 };

@@ -4,7 +4,7 @@
 #include "FormMessages.h"
 #include "NumberText.h"
 #include "Resources.h"
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include "MessageBox.h"
 

@@ -49,7 +49,7 @@ struct TextFieldSlot {
 inline constexpr int TEXT_FIELD_COUNT = 7 + PHONE_KIND_COUNT * PHONE_PART_COUNT;
 
 inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = [] {
-    std::array<TextFieldSlot, TEXT_FIELD_COUNT> slots{{
+    std::array<TextFieldSlot, TEXT_FIELD_COUNT> fieldSlots{{
         {offsetof(AddressRecord, reading), sizeof AddressRecord::reading, 1},
         {offsetof(AddressRecord, name), sizeof AddressRecord::name, 2},
         {offsetof(AddressRecord, address1), sizeof AddressRecord::address1, 3},
@@ -60,9 +60,9 @@ inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = 
     }};
     // The phone parts, kind-major, from the 14th field on.
     for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
-        slots[7 + part] = {offsetof(AddressRecord, phones) + part * std::size_t{PHONE_PART_SIZE}, PHONE_PART_SIZE,
+        fieldSlots[7 + part] = {offsetof(AddressRecord, phones) + part * std::size_t{PHONE_PART_SIZE}, PHONE_PART_SIZE,
                            13 + part};
-    return slots;
+    return fieldSlots;
 }();
 
 inline constexpr int WIDEST_TEXT_FIELD = sizeof AddressRecord::address1;

@@ -1,6 +1,6 @@
 #include "FormHarness.h"
 
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AboutDlg.h"
 #include "AddressBookDlg.h"
 #include "MessageBox.h"
 #include "TestFiles.h"
@@ -40,6 +41,7 @@ struct Person {
 // The main dialog with the system-command entry the window menu uses.
 class TestableDialog : public CAddressBookDlg {
 public:
+    TestableDialog() : CAddressBookDlg([](CDialog& owner) { CAboutDlg(&owner).DoModal(); }) {}
     using CAddressBookDlg::OnSysCommand;
 };
 

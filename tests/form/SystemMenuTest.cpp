@@ -38,7 +38,7 @@ TEST(SystemMenu, AboutItemFollowsASeparatorAfterClose)
 
 TEST(SystemMenu, EmptyTextAddsNeitherSeparatorNorItem)
 {
-    CDialog about(IDD_ABOUTBOX);
+    CDialog about(*FindDialogTemplate(IDD_ABOUTBOX));
     about.Create();
     const auto before = about.GetSystemMenu().Menu()->actions().size();
     AppendAboutItem(about.GetSystemMenu(), "");

@@ -1,6 +1,7 @@
 #include "ListBoxModel.h"
 
-#include "SjisCodec.h"
+#include "ShiftJis.h"
+#include "SjisText.h"
 
 #include <QItemSelectionModel>
 #include <QListView>
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace {
-
-bool IsLeadByte(unsigned char byte) noexcept
-{
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 unsigned char FoldAscii(unsigned char byte) noexcept
 {
@@ -33,7 +29,7 @@ bool StartsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix)
     for (size_t i = 0; i < prefix.size(); ++i) {
         const auto wanted = static_cast<unsigned char>(prefix[i]);
         const auto found = static_cast<unsigned char>(text[i]);
-        if (IsLeadByte(wanted) && i + 1 < prefix.size()) {
+        if (sjis::IsLeadByte(wanted) && i + 1 < prefix.size()) {
             if (found != wanted || text[i + 1] != prefix[i + 1])
                 return false;
             ++i;

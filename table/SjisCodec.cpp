@@ -59,63 +59,41 @@ bool IsAscii(std::string_view bytes) noexcept
     return true;
 }
 
-bool IsAscii(const QString& text) noexcept
-{
-    for (const QChar ch : text) {
-        if (ch.unicode() >= 0x80)
-            return false;
-    }
-    return true;
-}
-
-constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
+constexpr std::string_view REPLACEMENT_UTF8 = "\xEF\xBF\xBD";
 
 // Input methods on this platform produce the JIS forms of these characters;
 // code page 932 holds them under the code points on the right.
-constexpr std::array<std::pair<char16_t, char16_t>, 6> kJisForms{{
-    {u'\u301C', u'\uFF5E'},  // 〜 → ～
-    {u'\u2016', u'\u2225'},  // ‖ → ∥
-    {u'\u2212', u'\uFF0D'},  // − → －
-    {u'\u00A2', u'\uFFE0'},  // ¢ → ￠
-    {u'\u00A3', u'\uFFE1'},  // £ → ￡
-    {u'\u00AC', u'\uFFE2'},  // ¬ → ￢
+constexpr std::array<std::pair<std::string_view, std::string_view>, 6> JIS_FORMS{{
+    {"\u301C", "\uFF5E"},  // 〜 → ～
+    {"\u2016", "\u2225"},  // ‖ → ∥
+    {"\u2212", "\uFF0D"},  // − → －
+    {"\u00A2", "\uFFE0"},  // ¢ → ￠
+    {"\u00A3", "\uFFE1"},  // £ → ￡
+    {"\u00AC", "\uFFE2"},  // ¬ → ￢
 }};
 
-QString WithCodePageForms(QString text)
+// Whole UTF-8 sequences only ever match whole sequences, so replacing
+// bytes replaces characters.
+std::string WithCodePageForms(std::string_view utf8)
 {
-    for (QChar& ch : text) {
-        for (const auto& [jis, codePage] : kJisForms) {
-            if (ch.unicode() == jis)
-                ch = QChar(codePage);
-        }
+    std::string text(utf8);
+    for (const auto& [jis, codePage] : JIS_FORMS) {
+        for (size_t at = text.find(jis); at != std::string::npos; at = text.find(jis, at + codePage.size()))
+            text.replace(at, jis.size(), codePage);
     }
     return text;
 }
 
-bool HasUnpairedSurrogate(const QString& text) noexcept
-{
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        if (ch.isSurrogate())
-            return true;
-    }
-    return false;
-}
-
-std::optional<std::string> EncodeUtf8(const QByteArray& utf8)
+std::optional<std::string> Encode(std::string_view utf8)
 {
     IconvHandle& encoder = Encoder();
     if (!encoder.IsOpen())
         return std::nullopt;
     encoder.Reset();
     // A character never takes more bytes in code page 932 than in UTF-8.
-    std::string result(static_cast<size_t>(utf8.size()), '\0');
-    const char* in = utf8.constData();
-    size_t inLeft = static_cast<size_t>(utf8.size());
+    std::string result(utf8.size(), '\0');
+    const char* in = utf8.data();
+    size_t inLeft = utf8.size();
     char* out = result.data();
     size_t outLeft = result.size();
     if (!encoder.Convert(in, inLeft, out, outLeft))
@@ -128,63 +106,60 @@ std::optional<std::string> EncodeUtf8(const QByteArray& utf8)
 
 namespace sjis {
 
-QString ToQString(std::string_view bytes)
+std::string DecodeToUtf8(std::string_view bytes)
 {
     if (IsAscii(bytes))
-        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        return std::string(bytes);
     IconvHandle& decoder = Decoder();
-    if (!decoder.IsOpen())
-        return QString(static_cast<qsizetype>(bytes.size()), QChar::ReplacementCharacter);
+    std::string utf8;
+    if (!decoder.IsOpen()) {
+        for (size_t i = 0; i < bytes.size(); ++i)
+            utf8 += REPLACEMENT_UTF8;
+        return utf8;
+    }
     decoder.Reset();
     // Every input byte yields at most three UTF-8 bytes (U+FFFD included).
-    // Names are short: they decode on the stack, with no allocation.
-    char small[512];
-    std::string large;
-    const size_t capacity = bytes.size() * 3;
-    if (capacity > sizeof small)
-        large.resize(capacity);
-    char* const utf8 = capacity > sizeof small ? large.data() : small;
+    utf8.resize(bytes.size() * 3);
     const char* in = bytes.data();
     size_t inLeft = bytes.size();
-    char* out = utf8;
-    size_t outLeft = capacity;
+    char* out = utf8.data();
+    size_t outLeft = utf8.size();
     while (inLeft > 0 && !decoder.Convert(in, inLeft, out, outLeft)) {
         if (errno != EILSEQ && errno != EINVAL)
             break;
         // A byte that starts no valid character is shown as U+FFFD and
         // skipped; decoding goes on with the next byte.
-        for (const char byte : std::string_view(kReplacementUtf8))
+        for (const char byte : REPLACEMENT_UTF8)
             *out++ = byte;
-        outLeft -= 3;
+        outLeft -= REPLACEMENT_UTF8.size();
         ++in;
         --inLeft;
         decoder.Reset();
     }
-    return QString::fromUtf8(utf8, static_cast<qsizetype>(capacity - outLeft));
+    utf8.resize(utf8.size() - outLeft);
+    return utf8;
 }
 
-std::optional<std::string> FromQString(const QString& text)
+std::optional<std::string> EncodeFromUtf8(std::string_view utf8)
 {
-    if (IsAscii(text))
-        return text.toLatin1().toStdString();
-    const QString mapped = WithCodePageForms(text);
-    if (HasUnpairedSurrogate(mapped))
-        return std::nullopt;
-    std::optional<std::string> bytes = EncodeUtf8(mapped.toUtf8());
+    if (IsAscii(utf8))
+        return std::string(utf8);
+    const std::string mapped = WithCodePageForms(utf8);
+    std::optional<std::string> bytes = Encode(mapped);
     // iconv writes a few characters code page 932 has no place for as a
     // look-alike (¥ as the backslash byte, for one); such text would come
     // back altered, so it counts as not encodable.
-    if (!bytes || ToQString(*bytes) != mapped)
+    if (!bytes || DecodeToUtf8(*bytes) != mapped)
         return std::nullopt;
     return bytes;
 }
 
-std::optional<int> ByteLength(const QString& text)
+std::optional<std::size_t> EncodedLength(std::string_view utf8)
 {
-    const std::optional<std::string> bytes = FromQString(text);
+    const std::optional<std::string> bytes = EncodeFromUtf8(utf8);
     if (!bytes)
         return std::nullopt;
-    return static_cast<int>(bytes->size());
+    return bytes->size();
 }
 
 }  // namespace sjis

@@ -1,4 +1,4 @@
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <gtest/gtest.h>
 

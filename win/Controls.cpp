@@ -3,7 +3,7 @@
 #include "Dialog.h"
 #include "EditBox.h"
 #include "ListBoxModel.h"
-#include "SjisCodec.h"
+#include "SjisText.h"
 #include "SpinButton.h"
 #include "WinDefs.h"
 

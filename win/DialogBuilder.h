@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Resources.h"
+#include "DialogTemplate.h"
 
 #include <QFont>
 #include <QRect>

@@ -12,6 +12,7 @@
 
 TEST(AboutBox, ShowsTheAppIconAndEndsWithOkOnEnterAndCancelOnEscape)
 {
+    QGuiApplication::setWindowIcon(LoadAppIcon());
     const QImage appIcon = LoadAppIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32);
     for (const auto& [key, result] : {std::pair{Qt::Key_Return, IDOK}, std::pair{Qt::Key_Escape, IDCANCEL}}) {
         CAboutDlg about;

@@ -1,22 +1,12 @@
 #include "MessageBox.h"
 
-#include "Resources.h"
-
-#include <QCoreApplication>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
 
 // The innermost living capture; each one remembers the one it hides.
 MessageBoxCapture* g_capture = nullptr;
-
-QString ApplicationTitle()
-{
-    if (const char* title = FindString(IDS_APP_TITLE); title != nullptr && *title != '\0')
-        return QString::fromUtf8(title);
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-}
 
 }  // namespace
 
@@ -36,7 +26,8 @@ void ShowMessageBox(const QString& text, QWidget* owner)
         g_capture->m_messages.push_back(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, ApplicationTitle(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, owner);
+    box.setWindowIcon(QGuiApplication::windowIcon());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }

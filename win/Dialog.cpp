@@ -2,7 +2,6 @@
 
 #include "DialogWindow.h"
 #include "EditBox.h"
-#include "Resources.h"
 
 #include <QLineEdit>
 #include <QMenu>
@@ -20,14 +19,14 @@ void CSystemMenu::AppendItem(unsigned id, const QString& text)
         m_menu->addAction(text)->setData(id);
 }
 
-CDialog::CDialog(int templateId, CDialog* owner) : m_templateId(templateId), m_owner(owner) {}
+CDialog::CDialog(const DialogTemplate& dialogTemplate, CDialog* owner) : m_template(dialogTemplate), m_owner(owner) {}
 
 CDialog::~CDialog() = default;
 
 int CDialog::DoModal()
 {
-    if (!m_window && !CreateWindow())
-        return -1;
+    if (!m_window)
+        CreateWindow();
     if (!m_window->Finished()) {
         m_window->PlaceCentred();
         m_window->exec();
@@ -41,27 +40,23 @@ int CDialog::DoModal()
 
 void CDialog::Create()
 {
-    if (!m_window && !CreateWindow())
-        return;
+    if (!m_window)
+        CreateWindow();
     if (m_window->Finished())
         return;
     m_window->PlaceCentred();
     m_window->show();
 }
 
-bool CDialog::CreateWindow()
+void CDialog::CreateWindow()
 {
-    const DialogTemplate* dialogTemplate = FindDialogTemplate(m_templateId);
-    if (dialogTemplate == nullptr)
-        return false;
     QWidget* parent = m_owner != nullptr ? m_owner->Window() : nullptr;
-    m_window = std::make_unique<DialogWindow>(*this, *dialogTemplate, parent);
+    m_window = std::make_unique<DialogWindow>(*this, m_template, parent);
     m_systemMenu.m_menu = m_window->SystemMenu();
     if (OnInitDialog()) {
         if (QWidget* first = m_window->FirstTabStop())
             first->setFocus(Qt::TabFocusReason);
     }
-    return true;
 }
 
 void CDialog::EndDialog(int result)

@@ -7,7 +7,7 @@
 class QWidget;
 
 // Shows a modal message box: one OK button, the exclamation icon, the
-// application title as caption. Returns when it is dismissed.
+// application's display name as caption. Returns when it is dismissed.
 void ShowMessageBox(const QString& text, QWidget* owner = nullptr);
 
 // While one of these lives, message boxes are recorded instead of shown

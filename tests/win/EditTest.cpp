@@ -1,5 +1,5 @@
 #include "RecordingDialog.h"
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

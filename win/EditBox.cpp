@@ -1,6 +1,6 @@
 #include "EditBox.h"
 
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

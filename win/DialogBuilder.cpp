@@ -1,12 +1,12 @@
 #include "DialogBuilder.h"
 
-#include "AppIcon.h"
 #include "EditBox.h"
 #include "ListBoxModel.h"
 #include "SpinButton.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListView>
@@ -55,7 +55,7 @@ QWidget* MakeStatic(const ControlTemplate& control, QWidget& window)
 QWidget* MakeIcon(QWidget& window)
 {
     auto* label = new QLabel(&window);
-    label->setPixmap(LoadAppIcon().pixmap(kIconSize, kIconSize));
+    label->setPixmap(QGuiApplication::windowIcon().pixmap(kIconSize, kIconSize));
     return label;
 }
 

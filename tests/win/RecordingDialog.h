@@ -21,7 +21,7 @@ using Notes = std::vector<std::pair<int, int>>;
 // lets the base class handle it.
 class RecordingDialog : public CDialog {
 public:
-    explicit RecordingDialog(int templateId, CDialog* owner = nullptr) : CDialog(templateId, owner) {}
+    explicit RecordingDialog(int templateId, CDialog* owner = nullptr) : CDialog(*FindDialogTemplate(templateId), owner) {}
 
     Notes notes;
     std::vector<unsigned> sysCommands;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DialogTemplate.h"
 #include "WinDefs.h"
 
 #include <QIcon>
@@ -31,7 +32,8 @@ private:
 // its controls arrive at OnNotify as (control id, code).
 class CDialog {
 public:
-    explicit CDialog(int templateId, CDialog* owner = nullptr);
+    // The template must outlive the dialog.
+    explicit CDialog(const DialogTemplate& dialogTemplate, CDialog* owner = nullptr);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
@@ -85,12 +87,11 @@ protected:
 
 private:
     friend class DialogWindow;
-    // Builds the window from the template and runs OnInitDialog; false when
-    // there is no such template.
-    bool CreateWindow();
+    // Builds the window from the template and runs OnInitDialog.
+    void CreateWindow();
     void Dispatch(int id, int code);
 
-    int m_templateId;
+    const DialogTemplate& m_template;
     CDialog* m_owner;
     std::unique_ptr<DialogWindow> m_window;
     CSystemMenu m_systemMenu;

@@ -1,6 +1,6 @@
 #include "AppIcon.h"
 #include "Resources.h"
-#include "SjisCodec.h"
+#include "SjisText.h"
 
 #include <QImage>
 
