@@ -9,38 +9,12 @@
 
 #include <QDialog>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 namespace {
-
-using Dlg = CAddressBookDlg;
-
-constexpr int IDC_NAME_LIST = 1007;
-constexpr int IDC_NAME = 1021;
-constexpr int IDC_NEW = 3;
-constexpr int IDC_DELETE = 4;
-constexpr int IDC_ABOUT = 5;
-
-// The command bindings: the dialog reacts to these and to nothing else.
-struct CommandBinding {
-    int controlId;
-    int code;
-    void (Dlg::*handler)();
-};
-
-const std::array<CommandBinding, 10> kCommandBindings{{
-    {1037, BN_CLICKED, &Dlg::SwitchPhoneKind},
-    {1041, BN_CLICKED, &Dlg::SwitchPhoneKind},
-    {1042, BN_CLICKED, &Dlg::SwitchPhoneKind},
-    {1043, BN_CLICKED, &Dlg::SwitchPhoneKind},
-    {1047, EN_KILLFOCUS, &Dlg::UpdateAge},
-    {1048, EN_KILLFOCUS, &Dlg::UpdateAge},
-    {1049, EN_KILLFOCUS, &Dlg::UpdateAge},
-    {IDC_NAME_LIST, LBN_DBLCLK, &Dlg::ShowSelectedPerson},
-    {IDC_NEW, BN_CLICKED, &Dlg::NewPerson},
-    {IDC_DELETE, BN_CLICKED, &Dlg::DeletePerson},
-}};
 
 // The index buttons beside the name list and the kana-row code each asks for.
 struct IndexButton {
@@ -48,24 +22,13 @@ struct IndexButton {
     KanaRow code;
 };
 
-const std::array<IndexButton, 12> kIndexButtons{{
-    {1020, 0}, {1009, 1}, {1010, 2}, {1011, 3}, {1012, 4}, {1013, 5},
-    {1014, 6}, {1015, 7}, {1016, 8}, {1017, 9}, {1018, KANAROW_OTHER}, {1019, KANAROW_ALL},
+constexpr std::array<IndexButton, 12> INDEX_BUTTONS{{
+    {IDC_INDEX_A, 0}, {IDC_INDEX_KA, 1}, {IDC_INDEX_SA, 2}, {IDC_INDEX_TA, 3},
+    {IDC_INDEX_NA, 4}, {IDC_INDEX_HA, 5}, {IDC_INDEX_MA, 6}, {IDC_INDEX_YA, 7},
+    {IDC_INDEX_RA, 8}, {IDC_INDEX_WA, 9}, {IDC_INDEX_OTHER, KANAROW_OTHER}, {IDC_INDEX_ALL, KANAROW_ALL},
 }};
 
-struct SpinSetup {
-    CSpinButtonCtrl Dlg::*spin;
-    CEdit Dlg::*buddy;
-    int lower, upper;
-};
-
-const std::array<SpinSetup, 3> kSpinSetups{{
-    {&Dlg::m_yearSpin, &Dlg::m_yearEdit, 1900, 2099},
-    {&Dlg::m_monthSpin, &Dlg::m_monthEdit, 1, 12},
-    {&Dlg::m_daySpin, &Dlg::m_dayEdit, 1, 31},
-}};
-
-constexpr unsigned kSysCommandMask = 0xFFF0;
+constexpr unsigned SYS_COMMAND_MASK = 0xFFF0;
 
 template <std::size_t N>
 std::string FieldText(const char (&field)[N])
@@ -131,21 +94,36 @@ bool CAddressBookDlg::OnInitDialog()
 
 void CAddressBookDlg::OnNotify(int id, int code)
 {
-    for (const CommandBinding& binding : kCommandBindings) {
+    // The command bindings: the dialog reacts to these and to nothing else.
+    struct CommandBinding {
+        int controlId;
+        int code;
+        void (CAddressBookDlg::*handler)();
+    };
+    static constexpr std::array<CommandBinding, 11> COMMAND_BINDINGS{{
+        {IDC_PHONE_HOME, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
+        {IDC_PHONE_MOBILE, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
+        {IDC_PHONE_PHS, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
+        {IDC_PHONE_PAGER, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
+        {IDC_YEAR, EN_KILLFOCUS, &CAddressBookDlg::UpdateAge},
+        {IDC_MONTH, EN_KILLFOCUS, &CAddressBookDlg::UpdateAge},
+        {IDC_DAY, EN_KILLFOCUS, &CAddressBookDlg::UpdateAge},
+        {IDC_NAME_LIST, LBN_DBLCLK, &CAddressBookDlg::ShowSelectedPerson},
+        {IDC_NEW, BN_CLICKED, &CAddressBookDlg::NewPerson},
+        {IDC_DELETE, BN_CLICKED, &CAddressBookDlg::DeletePerson},
+        {IDC_ABOUT, BN_CLICKED, &CAddressBookDlg::ShowAbout},
+    }};
+    for (const CommandBinding& binding : COMMAND_BINDINGS) {
         if (binding.controlId == id && binding.code == code) {
             (this->*binding.handler)();
             return;
         }
     }
-    for (const IndexButton& button : kIndexButtons) {
+    for (const IndexButton& button : INDEX_BUTTONS) {
         if (button.controlId == id && code == BN_CLICKED) {
             FillNameList(button.code);
             return;
         }
-    }
-    if (id == IDC_ABOUT && code == BN_CLICKED) {
-        ShowAbout();
-        return;
     }
     CDialog::OnNotify(id, code);
 }
@@ -157,7 +135,7 @@ void CAddressBookDlg::OnOK()
 
 void CAddressBookDlg::OnSysCommand(unsigned command)
 {
-    if ((command & kSysCommandMask) == IDM_ABOUTBOX) {
+    if ((command & SYS_COMMAND_MASK) == IDM_ABOUTBOX) {
         ShowAbout();
         return;
     }
@@ -177,23 +155,15 @@ void CAddressBookDlg::ShowMessage(const QString& text)
 
 bool CAddressBookDlg::InitializeForm()
 {
-    for (const SpinSetup& setup : kSpinSetups) {
-        (this->*setup.spin).SetRange(setup.lower, setup.upper);
-        (this->*setup.spin).SetBuddy(this->*setup.buddy);
-    }
+    SetUpSpins();
     UpdateAge();
 
     if (!m_table.GetFirst(m_record, KANAROW_ALL)) {
-        const ScanStatus& status = m_table.LastScan();
-        if (status.end == ScanEnd::OpenFailed) {
-            ShowMessage(msg::kCannotOpenFile);
-            return false;
-        }
-        if (status.end == ScanEnd::MalformedLine && status.dataHidden) {
-            ShowMessage(msg::MalformedLine(status));
-            return false;
-        }
-        return true;  // a new user's file: nobody in it yet
+        // A file without anyone in it is a new user's: nothing to say.
+        const std::optional<QString> problem = msg::ScanProblem(m_table.LastScan());
+        if (problem)
+            ShowMessage(*problem);
+        return !problem;
     }
     AddNameToList(m_record);
     ShowRecord(m_record);
@@ -206,9 +176,8 @@ bool CAddressBookDlg::InitializeForm()
     AddressRecord next{};
     while (m_table.GetNext(next, KANAROW_ALL))
         AddNameToList(next);
-    const ScanStatus& status = m_table.LastScan();
-    if (status.end == ScanEnd::MalformedLine && status.dataHidden)
-        ShowMessage(msg::MalformedLine(status));
+    if (const std::optional<QString> problem = msg::ScanProblem(m_table.LastScan()))
+        ShowMessage(*problem);
     return true;
 }
 
@@ -250,67 +219,56 @@ void CAddressBookDlg::ShowRecord(const AddressRecord& record)
 void CAddressBookDlg::SwitchPhoneKind()
 {
     (void)ReadFormValues();
-    if (m_shownPhoneKind != PHONEKIND_NONE) {
-        auto& slot = m_record.phones[m_shownPhoneKind];
-        if (!m_phone1.empty() && !m_phone2.empty() && !m_phone3.empty()) {
-            SetField(slot[0], m_phone1);
-            SetField(slot[1], m_phone2);
-            SetField(slot[2], m_phone3);
-        } else {
-            MarkSlotEmpty(m_record, m_shownPhoneKind);
-        }
-    }
+    if (m_shownPhoneKind != PHONEKIND_NONE)
+        StorePhoneNumber(m_shownPhoneKind, NumberRule::AllParts);
     if (m_phoneKind == PHONEKIND_NONE)
         return;
-    if (SlotHoldsNumber(m_record, m_phoneKind)) {
-        const auto& slot = m_record.phones[m_phoneKind];
-        m_phone1 = FieldText(slot[0]);
-        m_phone2 = FieldText(slot[1]);
-        m_phone3 = FieldText(slot[2]);
-    } else {
-        m_phone1.clear();
-        m_phone2.clear();
-        m_phone3.clear();
-    }
+    LoadPhoneNumber(m_phoneKind);
     m_shownPhoneKind = m_phoneKind;
     ShowFormValues();
+}
+
+// The three phone values into the kind's slot of m_record, or the
+// empty-slot marker when they do not make a number under the rule.
+void CAddressBookDlg::StorePhoneNumber(int kind, NumberRule rule)
+{
+    const std::array<const std::string*, 3> parts{&m_phone1, &m_phone2, &m_phone3};
+    const auto filled = [](const std::string* part) { return !part->empty(); };
+    const bool keep = rule == NumberRule::AllParts ? std::all_of(parts.begin(), parts.end(), filled)
+                                                  : std::any_of(parts.begin(), parts.end(), filled);
+    if (!keep) {
+        MarkSlotEmpty(m_record, kind);
+        return;
+    }
+    for (std::size_t part = 0; part < parts.size(); ++part)
+        SetField(m_record.phones[kind][part], *parts[part]);
+}
+
+// The kind's number from m_record into the three phone values; empty ones
+// when the slot holds none (or there is no kind).
+void CAddressBookDlg::LoadPhoneNumber(int kind)
+{
+    const bool holdsNumber = kind != PHONEKIND_NONE && SlotHoldsNumber(m_record, kind);
+    std::string* const parts[] = {&m_phone1, &m_phone2, &m_phone3};
+    for (std::size_t part = 0; part < std::size(parts); ++part)
+        *parts[part] = holdsNumber ? FieldText(m_record.phones[kind][part]) : std::string();
 }
 
 void CAddressBookDlg::ShowFirstPhoneKind()
 {
     m_phoneKind = FirstKindWithNumber(m_record);
     m_shownPhoneKind = m_phoneKind;
-    if (m_phoneKind == PHONEKIND_NONE) {
-        // Nothing to show: the previous person's number must not stay.
-        m_phone1.clear();
-        m_phone2.clear();
-        m_phone3.clear();
-    } else {
-        const auto& slot = m_record.phones[m_phoneKind];
-        m_phone1 = FieldText(slot[0]);
-        m_phone2 = FieldText(slot[1]);
-        m_phone3 = FieldText(slot[2]);
-    }
+    // With no kind, nothing to show: the previous person's number must not stay.
+    LoadPhoneNumber(m_phoneKind);
     ShowFormValues();
 }
 
-// The first person of the file with exactly that name; false (message
-// shown) when the file cannot be read or holds no such person.
-bool CAddressBookDlg::FindPerson(const std::string& name, AddressRecord& found)
+bool CAddressBookDlg::ScanForName(const std::string& name, AddressRecord& found)
 {
     int more = m_table.GetFirst(found, KANAROW_ALL);
     while (more && FieldText(found.name) != name)
         more = m_table.GetNext(found, KANAROW_ALL);
-    if (more)
-        return true;
-    const ScanStatus& status = m_table.LastScan();
-    if (status.end == ScanEnd::OpenFailed)
-        ShowMessage(msg::kCannotOpenFile);
-    else if (status.end == ScanEnd::MalformedLine && status.dataHidden)
-        ShowMessage(msg::MalformedLine(status));
-    else
-        ShowMessage(msg::NameNotInFile(sjis::ToQString(name)));
-    return false;
+    return more != 0;
 }
 
 void CAddressBookDlg::ShowSelectedPerson()
@@ -319,71 +277,13 @@ void CAddressBookDlg::ShowSelectedPerson()
     // Read into a buffer of its own: m_record keeps the shown person's
     // numbers unless the person is really found.
     AddressRecord found{};
-    if (!FindPerson(m_listSelection, found))
+    if (!ScanForName(m_listSelection, found)) {
+        ShowMessage(msg::ScanProblem(m_table.LastScan()).value_or(msg::NameNotInFile(sjis::ToQString(m_listSelection))));
         return;
+    }
     m_record = found;
     ShowRecord(m_record);
     ShowFirstPhoneKind();
-}
-
-// Looks for the name in the file; false (message shown) when the file
-// cannot be searched to its end.
-bool CAddressBookDlg::NameIsRegistered(const std::string& name, bool& registered)
-{
-    AddressRecord record{};
-    registered = false;
-    int more = m_table.GetFirst(record, KANAROW_ALL);
-    while (more) {
-        if (FieldText(record.name) == name) {
-            registered = true;
-            return true;
-        }
-        more = m_table.GetNext(record, KANAROW_ALL);
-    }
-    const ScanStatus& status = m_table.LastScan();
-    if (status.end == ScanEnd::OpenFailed) {
-        ShowMessage(msg::kCannotOpenFile);
-        return false;
-    }
-    if (status.end == ScanEnd::MalformedLine) {
-        // A person stored behind that line could never be read again.
-        ShowMessage(msg::MalformedLine(status));
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
-struct FileTextField {
-    std::string Dlg::*member;
-    int controlId;
-    const char* label;
-    std::size_t width;
-};
-
-// The fields whose edits take text of any length.
-const std::array<FileTextField, 3> kUnlimitedFields{{
-    {&Dlg::m_address1, 1027, "住所", sizeof AddressRecord::address1},
-    {&Dlg::m_address2, 1028, "住所", sizeof AddressRecord::address2},
-    {&Dlg::m_email, 1046, "ｅ－ｍａｉｌ", sizeof AddressRecord::email},
-}};
-
-}  // namespace
-
-// The data file keeps at most a field's width less one byte; refuse rather
-// than cut what the user typed.
-bool CAddressBookDlg::RecordFitsFile()
-{
-    for (const FileTextField& field : kUnlimitedFields) {
-        const int maxBytes = static_cast<int>(field.width) - 1;
-        if ((this->*field.member).size() > field.width - 1) {
-            ShowMessage(msg::TooLongForFile(QString::fromUtf8(field.label), maxBytes));
-            GotoDlgCtrl(field.controlId);
-            return false;
-        }
-    }
-    return true;
 }
 
 void CAddressBookDlg::BuildRecordFromForm()
@@ -400,16 +300,8 @@ void CAddressBookDlg::BuildRecordFromForm()
     m_record.birthDay = static_cast<int>(m_birthDay);
     m_record.bloodType = m_bloodType;
     m_record.sex = m_sex;
-    if (m_phoneKind == PHONEKIND_NONE)
-        return;
-    if (m_phone1.empty() && m_phone2.empty() && m_phone3.empty()) {
-        MarkSlotEmpty(m_record, m_phoneKind);
-        return;
-    }
-    auto& slot = m_record.phones[m_phoneKind];
-    SetField(slot[0], m_phone1);
-    SetField(slot[1], m_phone2);
-    SetField(slot[2], m_phone3);
+    if (m_phoneKind != PHONEKIND_NONE)
+        StorePhoneNumber(m_phoneKind, NumberRule::AnyPart);
 }
 
 void CAddressBookDlg::RegisterPerson()
@@ -417,21 +309,23 @@ void CAddressBookDlg::RegisterPerson()
     if (!ReadFormValues())
         return;
     if (m_name.empty() || m_reading.empty()) {
-        ShowMessage(msg::kRequiredMissing);
+        ShowMessage(msg::REQUIRED_MISSING);
         return;
     }
-    bool registered = false;
-    if (!NameIsRegistered(m_name, registered))
+    AddressRecord found{};
+    if (ScanForName(m_name, found)) {
+        ShowMessage(msg::CHANGE_UNSUPPORTED);
         return;
-    if (registered) {
-        ShowMessage(msg::kChangeUnsupported);
+    }
+    if (const std::optional<QString> problem = msg::ScanProblem(m_table.LastScan(), true)) {
+        ShowMessage(*problem);
         return;
     }
     if (!RecordFitsFile())
         return;
     BuildRecordFromForm();
     if (!m_table.AddRecord(m_record)) {
-        ShowMessage(msg::kRegisterFailed);
+        ShowMessage(msg::REGISTER_FAILED);
         return;
     }
     AddNameToList(m_record);
@@ -466,7 +360,7 @@ void CAddressBookDlg::NewPerson()
 
 void CAddressBookDlg::DeletePerson()
 {
-    ShowMessage(msg::kDeleteUnsupported);
+    ShowMessage(msg::DELETE_UNSUPPORTED);
 }
 
 void CAddressBookDlg::UpdateAge()

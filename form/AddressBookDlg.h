@@ -1,8 +1,8 @@
 #pragma once
 
 #include "AddressRecord.h"
-#include "Age.h"
 #include "AddressTable.h"
+#include "Age.h"
 #include "Controls.h"
 #include "Dialog.h"
 
@@ -14,9 +14,6 @@
 
 inline constexpr int PHONEKIND_NONE = -1;
 
-
-// The main window: the form values of one person, their exchange with the
-// controls, and the commands of the address book.
 // Appends the About item (and a separator before it) to the window menu;
 // nothing at all when the text is empty.
 void AppendAboutItem(CSystemMenu& menu, const char* text);
@@ -24,6 +21,8 @@ void AppendAboutItem(CSystemMenu& menu, const char* text);
 // Runs the About box over its owner; the application supplies it.
 using AboutBoxRunner = std::function<void(CDialog& owner)>;
 
+// The main window: the form values of one person, their exchange with the
+// controls, and the commands of the address book.
 class CAddressBookDlg : public CDialog {
 public:
     explicit CAddressBookDlg(AboutBoxRunner runAboutBox = {});
@@ -32,18 +31,58 @@ public:
     // Where UpdateAge takes today's date from (the local clock by default).
     void SetClock(std::function<CalendarDate()> today) { m_today = std::move(today); }
 
+protected:
+    bool OnInitDialog() override;
+    void OnNotify(int id, int code) override;
+    void OnOK() override;
+    void OnSysCommand(unsigned command) override;
+
+private:
+    // The field table (FormFields.cpp) points at the form values.
+    friend struct FormFields;
+
+    enum class Direction { ToControls, FromControls };
+    // Which phone parts make a number worth keeping: the switch keeps only
+    // a whole number, Register any part of one.
+    enum class NumberRule { AllParts, AnyPart };
+
+    // Moves every form value to or from its control; false when a check of
+    // what the user typed failed (its message has been shown).
+    bool ExchangeFormValues(Direction direction);
+    void ShowFormValues() { (void)ExchangeFormValues(Direction::ToControls); }
+    [[nodiscard]] bool ReadFormValues() { return ExchangeFormValues(Direction::FromControls); }
+
+    bool InitializeForm();
+    void FillNameList(int code);
+    void ShowRecord(const AddressRecord& record);
+    void SwitchPhoneKind();
+    void ShowSelectedPerson();
+    void RegisterPerson();
+    void NewPerson();
+    void DeletePerson();
+    void UpdateAge();
+    void ShowAbout();
+
+    void BindControls();
+    void SetUpSpins();
+    // Scans the file for the first person with exactly that name; false
+    // when there is none or the scan stopped (LastScan says which).
+    [[nodiscard]] bool ScanForName(const std::string& name, AddressRecord& found);
+    [[nodiscard]] bool RecordFitsFile();
+    void BuildRecordFromForm();
+    void StorePhoneNumber(int kind, NumberRule rule);
+    void LoadPhoneNumber(int kind);
+    void ShowFirstPhoneKind();
+    void EnablePhoneEdits(bool enable);
+    void AddNameToList(const AddressRecord& record);
+    void ShowMessage(const QString& text);
+
     // Control members.
     CEdit m_nameEdit;
     CEdit m_phone3Edit;
     CEdit m_phone2Edit;
     CEdit m_phone1Edit;
     CListBox m_nameList;
-    CEdit m_dayEdit;
-    CEdit m_monthEdit;
-    CEdit m_yearEdit;
-    CSpinButtonCtrl m_daySpin;
-    CSpinButtonCtrl m_monthSpin;
-    CSpinButtonCtrl m_yearSpin;
 
     // Form values (Shift_JIS bytes).
     int m_sex = 0;
@@ -70,41 +109,6 @@ public:
     int m_shownPhoneKind = PHONEKIND_NONE;
     CAddressTable m_table;
 
-    enum class Direction { ToControls, FromControls };
-    // Moves every form value to or from its control; false when a check of
-    // what the user typed failed (its message has been shown).
-    bool ExchangeFormValues(Direction direction);
-
-    void FillNameList(int code);
-    void ShowRecord(const AddressRecord& record);
-    void SwitchPhoneKind();
-    void ShowSelectedPerson();
-    void RegisterPerson();
-    void NewPerson();
-    void DeletePerson();
-    void UpdateAge();
-    void ShowAbout();
-
-protected:
-    bool OnInitDialog() override;
-    void OnNotify(int id, int code) override;
-    void OnOK() override;
-    void OnSysCommand(unsigned command) override;
-
-private:
-    bool InitializeForm();
-    void BindControls();
-    void ShowFormValues() { (void)ExchangeFormValues(Direction::ToControls); }
-    [[nodiscard]] bool ReadFormValues() { return ExchangeFormValues(Direction::FromControls); }
-    [[nodiscard]] bool FindPerson(const std::string& name, AddressRecord& found);
-    [[nodiscard]] bool NameIsRegistered(const std::string& name, bool& registered);
-    [[nodiscard]] bool RecordFitsFile();
-    void BuildRecordFromForm();
-    void ShowFirstPhoneKind();
-    void AddAboutMenuItem();
-    void EnablePhoneEdits(bool enable);
-    void AddNameToList(const AddressRecord& record);
-    void ShowMessage(const QString& text);
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;
     AboutBoxRunner m_runAboutBox;

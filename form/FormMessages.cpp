@@ -13,6 +13,16 @@ QString MalformedLine(const ScanStatus& status)
         .arg(reason);
 }
 
+std::optional<QString> ScanProblem(const ScanStatus& status, bool appending)
+{
+    if (status.end == ScanEnd::OpenFailed)
+        return CANNOT_OPEN_FILE;
+    // A line appended behind a malformed line could never be read again.
+    if (status.end == ScanEnd::MalformedLine && (status.dataHidden || appending))
+        return MalformedLine(status);
+    return std::nullopt;
+}
+
 QString NameNotInFile(const QString& name)
 {
     return QStringLiteral("「%1」は %2 に見つかりません。ファイルが書き換えられた可能性があります")

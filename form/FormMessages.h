@@ -4,19 +4,25 @@
 
 #include <QString>
 
+#include <optional>
+
 // The form's own fixed messages. The messages of the input checks live in
 // the string table with the other resources.
 namespace msg {
 
-inline const QString kCannotOpenFile = QStringLiteral("データファイルが開けません");
-inline const QString kRequiredMissing = QStringLiteral("必須項目が抜けています");
-inline const QString kChangeUnsupported = QStringLiteral("テーブル変更はまだサポートしていません m(__)m");
-inline const QString kRegisterFailed = QStringLiteral("レコード登録に失敗しました");
-inline const QString kDeleteUnsupported = QStringLiteral("テーブル削除はまだサポートしていません m(__)m");
+inline const QString CANNOT_OPEN_FILE = QStringLiteral("データファイルが開けません");
+inline const QString REQUIRED_MISSING = QStringLiteral("必須項目が抜けています");
+inline const QString CHANGE_UNSUPPORTED = QStringLiteral("テーブル変更はまだサポートしていません m(__)m");
+inline const QString REGISTER_FAILED = QStringLiteral("レコード登録に失敗しました");
+inline const QString DELETE_UNSUPPORTED = QStringLiteral("テーブル削除はまだサポートしていません m(__)m");
 
 // A scan stopped at a malformed line: names the file, the line and what is
 // wrong with it.
 [[nodiscard]] QString MalformedLine(const ScanStatus& status);
+// What the user must hear of how a scan ended: the file did not open, or
+// a malformed line hides people (any malformed line, when a line is about
+// to be appended behind it). nullopt when there is nothing to say.
+[[nodiscard]] std::optional<QString> ScanProblem(const ScanStatus& status, bool appending = false);
 // The double-clicked name is not (or no longer) in the data file.
 [[nodiscard]] QString NameNotInFile(const QString& name);
 // A field holds a character that cannot be stored in the data file.

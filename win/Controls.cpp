@@ -41,21 +41,10 @@ void CEdit::EnableWindow(bool enable)
         m_edit->setEnabled(enable);
 }
 
-bool CEdit::IsWindowEnabled() const
-{
-    return m_edit != nullptr && m_edit->isEnabled();
-}
-
 void CEdit::SetFocus()
 {
     if (m_edit != nullptr)
         m_edit->setFocus(Qt::OtherFocusReason);
-}
-
-void CEdit::SetSelAll()
-{
-    if (m_edit != nullptr)
-        m_edit->selectAll();
 }
 
 // CListBox

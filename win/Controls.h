@@ -17,7 +17,6 @@ class SpinButton;
 class CEdit {
 public:
     void Attach(CDialog& dialog, int id);
-    [[nodiscard]] bool IsAttached() const noexcept { return m_edit != nullptr; }
 
     // Text set by the program may be longer than the limit.
     void SetWindowText(std::string_view sjisText);
@@ -28,9 +27,7 @@ public:
     // bytes is refused; 0 means no limit.
     void SetLimitText(int bytes);
     void EnableWindow(bool enable);
-    [[nodiscard]] bool IsWindowEnabled() const;
     void SetFocus();
-    void SetSelAll();
 
     [[nodiscard]] QLineEdit* Widget() const noexcept { return m_edit; }
 

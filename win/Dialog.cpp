@@ -89,11 +89,8 @@ int CDialog::GetCheckedRadio(int firstId) const
 
 void CDialog::SetCheckedRadio(int firstId, int index)
 {
-    if (!m_window)
-        return;
-    const std::vector<QRadioButton*> group = m_window->RadioGroup(firstId);
-    for (size_t button = 0; button < group.size(); ++button)
-        group[button]->setChecked(index >= 0 && static_cast<size_t>(index) == button);
+    if (m_window)
+        m_window->CheckRadio(firstId, index);
 }
 
 void CDialog::GotoDlgCtrl(int id)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 
 namespace {
@@ -92,7 +93,7 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget& window)
     case ControlKind::Edit:
         return new EditBox(&window);
     case ControlKind::AutoRadio:
-        return new AutoRadioButton(ControlText(control), &window);
+        return new QRadioButton(ControlText(control), &window);
     case ControlKind::UpDown:
         return new SpinButton(&window);
     }

@@ -4,7 +4,6 @@
 
 #include <QFont>
 #include <QRect>
-#include <QRadioButton>
 
 #include <vector>
 
@@ -27,17 +26,6 @@ struct DialogUnits {
 
 // The template's font, or the closest Japanese gothic that is installed.
 [[nodiscard]] QFont DialogFont(const DialogTemplate& dialogTemplate);
-
-// An auto radio button: a click checks it (never clears it); clearing the
-// others of its group is the dialog's work, as Qt's exclusivity would not
-// stop at the group's end.
-class AutoRadioButton final : public QRadioButton {
-public:
-    AutoRadioButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) { setAutoExclusive(false); }
-
-protected:
-    void nextCheckState() override { setChecked(true); }
-};
 
 struct BuiltControl {
     const ControlTemplate* source;

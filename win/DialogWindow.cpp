@@ -3,6 +3,7 @@
 #include "Dialog.h"
 #include "EditBox.h"
 
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QGroupBox>
@@ -12,6 +13,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
 
@@ -47,8 +49,9 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     m_units = MeasureDialogUnits(font());
     setFixedSize(m_units.ToPixelsX(dialogTemplate.cx), m_units.ToPixelsY(dialogTemplate.cy));
     m_controls = BuildControls(*this, dialogTemplate, m_units);
-    for (size_t index = 0; index < m_controls.size(); ++index)
-        Connect(m_controls[index], index);
+    BuildRadioGroups();
+    for (const BuiltControl& control : m_controls)
+        Connect(control);
 
     m_systemMenu->addAction(QStringLiteral("閉じる"))->setData(SC_CLOSE);
     // A shortcut, so that no focused control (a button takes Space) sees
@@ -74,17 +77,101 @@ QWidget* DialogWindow::Control(int id) const
 
 std::vector<QRadioButton*> DialogWindow::RadioGroup(int firstId) const
 {
-    std::vector<QRadioButton*> group;
-    for (size_t start = 0; start < m_controls.size(); ++start) {
-        if (m_controls[start].source->id != firstId)
-            continue;
-        for (size_t index = start; index < GroupEnd(start); ++index) {
-            if (m_controls[index].source->kind == ControlKind::AutoRadio)
-                group.push_back(static_cast<QRadioButton*>(m_controls[index].widget));
-        }
-        break;
+    std::vector<QRadioButton*> buttons;
+    if (const QButtonGroup* group = GroupOf(firstId)) {
+        for (QAbstractButton* button : group->buttons())
+            buttons.push_back(static_cast<QRadioButton*>(button));
     }
-    return group;
+    return buttons;
+}
+
+void DialogWindow::CheckRadio(int firstId, int index)
+{
+    QButtonGroup* group = GroupOf(firstId);
+    if (group == nullptr)
+        return;
+    // An exclusive group never lets its checked button go; clearing the
+    // group needs exclusivity off for a moment.
+    group->setExclusive(false);
+    const QList<QAbstractButton*> buttons = group->buttons();
+    for (qsizetype button = 0; button < buttons.size(); ++button)
+        buttons[button]->setChecked(button == index);
+    group->setExclusive(true);
+    UpdateTabStop(*group);
+}
+
+// A template group (from one control with the group flag to the next) holds
+// one exclusive group of its radio buttons.
+void DialogWindow::BuildRadioGroups()
+{
+    QButtonGroup* current = nullptr;
+    for (const BuiltControl& control : m_controls) {
+        if ((control.source->flags & CF_GROUP) != 0)
+            current = nullptr;
+        if (control.source->kind != ControlKind::AutoRadio)
+            continue;
+        if (current == nullptr) {
+            current = new QButtonGroup(this);
+            m_radioGroups.push_back(current);
+            QButtonGroup* group = current;
+            connect(group, &QButtonGroup::buttonToggled, this, [group] { UpdateTabStop(*group); });
+        }
+        current->addButton(static_cast<QRadioButton*>(control.widget));
+        control.widget->installEventFilter(this);
+    }
+    for (QButtonGroup* group : m_radioGroups)
+        UpdateTabStop(*group);
+}
+
+QButtonGroup* DialogWindow::GroupOf(int firstId) const
+{
+    const auto* first = qobject_cast<const QRadioButton*>(Control(firstId));
+    for (QButtonGroup* group : m_radioGroups) {
+        if (!group->buttons().isEmpty() && group->buttons().front() == first)
+            return group;
+    }
+    return nullptr;
+}
+
+// Tab reaches a group once: at its checked button, or at its first while
+// none is checked.
+void DialogWindow::UpdateTabStop(QButtonGroup& group)
+{
+    const QList<QAbstractButton*> buttons = group.buttons();
+    QAbstractButton* stop = group.checkedButton() != nullptr ? group.checkedButton() : buttons.front();
+    for (QAbstractButton* button : buttons)
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+// The arrow keys walk a group round and check the button they reach, as a
+// click would.
+bool DialogWindow::MoveInGroup(QRadioButton& from, int key)
+{
+    const QList<QAbstractButton*> buttons = from.group()->buttons();
+    const qsizetype count = buttons.size();
+    const qsizetype step = key == Qt::Key_Up || key == Qt::Key_Left ? count - 1 : 1;
+    QAbstractButton* next = buttons[(buttons.indexOf(&from) + step) % count];
+    for (qsizetype tried = 1; tried < count && !next->isEnabled(); ++tried)
+        next = buttons[(buttons.indexOf(next) + step) % count];
+    if (!next->isEnabled() || next == &from)
+        return true;
+    next->setFocus(Qt::OtherFocusReason);
+    next->click();
+    return true;
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    auto* radio = qobject_cast<QRadioButton*>(watched);
+    const bool arrow = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down || key->key() == Qt::Key_Left
+                       || key->key() == Qt::Key_Right;
+    if (radio == nullptr || radio->group() == nullptr || !arrow
+        || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QDialog::eventFilter(watched, event);
+    return MoveInGroup(*radio, key->key());
 }
 
 QWidget* DialogWindow::FirstTabStop() const
@@ -202,7 +289,7 @@ DialogWindow::~DialogWindow()
     }
 }
 
-void DialogWindow::Connect(const BuiltControl& control, size_t index)
+void DialogWindow::Connect(const BuiltControl& control)
 {
     const int id = control.source->id;
     if (id == IDC_STATIC)
@@ -214,10 +301,8 @@ void DialogWindow::Connect(const BuiltControl& control, size_t index)
                 [this, id] { Notify(id, BN_CLICKED); });
         break;
     case ControlKind::AutoRadio:
-        connect(static_cast<QRadioButton*>(control.widget), &QRadioButton::clicked, this, [this, id, index] {
-            CheckRadio(index);
-            Notify(id, BN_CLICKED);
-        });
+        connect(static_cast<QRadioButton*>(control.widget), &QRadioButton::clicked, this,
+                [this, id] { Notify(id, BN_CLICKED); });
         break;
     case ControlKind::ListBox:
         connect(static_cast<QListView*>(control.widget), &QListView::doubleClicked, this,
@@ -229,33 +314,6 @@ void DialogWindow::Connect(const BuiltControl& control, size_t index)
     default:
         break;
     }
-}
-
-void DialogWindow::CheckRadio(size_t index)
-{
-    const size_t start = GroupStart(index);
-    for (size_t other = start; other < GroupEnd(start); ++other) {
-        if (other != index && m_controls[other].source->kind == ControlKind::AutoRadio)
-            static_cast<QRadioButton*>(m_controls[other].widget)->setChecked(false);
-    }
-}
-
-size_t DialogWindow::GroupStart(size_t index) const
-{
-    for (size_t start = index + 1; start-- > 0;) {
-        if ((m_controls[start].source->flags & CF_GROUP) != 0)
-            return start;
-    }
-    return 0;
-}
-
-size_t DialogWindow::GroupEnd(size_t start) const
-{
-    for (size_t end = start + 1; end < m_controls.size(); ++end) {
-        if ((m_controls[end].source->flags & CF_GROUP) != 0)
-            return end;
-    }
-    return m_controls.size();
 }
 
 int DialogWindow::EnterCommand() const

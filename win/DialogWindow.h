@@ -7,6 +7,7 @@
 #include <vector>
 
 class CDialog;
+class QButtonGroup;
 class QMenu;
 class QRadioButton;
 
@@ -21,9 +22,10 @@ public:
     [[nodiscard]] QWidget* Control(int id) const;
     // The radio buttons of the group that starts at the control with that id.
     [[nodiscard]] std::vector<QRadioButton*> RadioGroup(int firstId) const;
+    // Checks the button of that index in the group, or none for -1.
+    void CheckRadio(int firstId, int index);
     [[nodiscard]] QWidget* FirstTabStop() const;
     [[nodiscard]] QMenu* SystemMenu() const noexcept { return m_systemMenu; }
-    [[nodiscard]] const DialogUnits& Units() const noexcept { return m_units; }
 
     // Centres the window over its visible owner, else on the available
     // screen area, kept inside that area.
@@ -32,22 +34,23 @@ public:
 
     void Finish(int result);
     [[nodiscard]] bool Finished() const noexcept { return m_finished; }
-    void Restart() noexcept { m_finished = false; }
 
     void done(int result) override;
     void accept() override;
     void reject() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void Connect(const BuiltControl& control, size_t index);
-    void CheckRadio(size_t index);
-    [[nodiscard]] size_t GroupStart(size_t index) const;
-    [[nodiscard]] size_t GroupEnd(size_t start) const;
+    void Connect(const BuiltControl& control);
+    void BuildRadioGroups();
+    [[nodiscard]] QButtonGroup* GroupOf(int firstId) const;
+    static void UpdateTabStop(QButtonGroup& group);
+    static bool MoveInGroup(QRadioButton& from, int key);
     [[nodiscard]] int EnterCommand() const;
     [[nodiscard]] int DefaultButtonId() const;
     void Notify(int id, int code);
@@ -55,6 +58,7 @@ private:
     CDialog& m_dialog;
     DialogUnits m_units;
     std::vector<BuiltControl> m_controls;
+    std::vector<QButtonGroup*> m_radioGroups;  // owned by the window
     QMenu* m_systemMenu;
     bool m_finished = false;
     bool m_ending = false;

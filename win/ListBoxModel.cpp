@@ -95,36 +95,19 @@ bool ListBoxModel::Remove(int row)
     Settle();
     if (row < 0 || static_cast<size_t>(row) >= Rows())
         return false;
-    if (row == 0)
-        DropFront();
-    else
-        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(m_first + static_cast<size_t>(row)));
+    m_items.erase(m_items.begin() + row);
     --m_sortedCount;
+    // The key and byte buffers only grow while the list has items.
+    if (m_items.empty()) {
+        m_keys.clear();
+        m_bytes.clear();
+    }
     if (row == m_selectedRow)
         m_selectedRow = -1;
     else if (row < m_selectedRow)
         --m_selectedRow;
     MarkViewStale();
     return true;
-}
-
-// The key and byte buffers only grow while the list has items; once it is
-// empty they start again, and a long run of deleted first rows is given
-// back now and then.
-void ListBoxModel::DropFront()
-{
-    ++m_first;
-    if (m_first == m_items.size()) {
-        m_items.clear();
-        m_keys.clear();
-        m_bytes.clear();
-        m_first = 0;
-        return;
-    }
-    if (m_first >= 4096 && m_first * 2 >= m_items.size()) {
-        m_items.erase(m_items.begin(), m_items.begin() + static_cast<std::ptrdiff_t>(m_first));
-        m_first = 0;
-    }
 }
 
 int ListBoxModel::Count()
@@ -213,7 +196,7 @@ void ListBoxModel::Settle()
 {
     if (m_sortedCount == Rows())
         return;
-    const auto first = m_items.begin() + static_cast<std::ptrdiff_t>(m_first);
+    const auto first = m_items.begin();
     const auto sortedEnd = first + static_cast<std::ptrdiff_t>(m_sortedCount);
     // The serial makes the order total, so equal keys keep the order they
     // came in; the added items are newer than the sorted ones, which keeps

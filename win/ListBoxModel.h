@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,10 +60,9 @@ private:
     };
     [[nodiscard]] bool Before(const Item& left, const Item& right) const noexcept;
     [[nodiscard]] std::string_view BytesOf(const Item& item) const noexcept;
-    [[nodiscard]] std::size_t Rows() const noexcept { return m_items.size() - m_first; }
-    [[nodiscard]] Item& At(std::size_t row) noexcept { return m_items[m_first + row]; }
-    [[nodiscard]] const Item& At(std::size_t row) const noexcept { return m_items[m_first + row]; }
-    void DropFront();
+    [[nodiscard]] std::size_t Rows() const noexcept { return m_items.size(); }
+    [[nodiscard]] Item& At(std::size_t row) noexcept { return m_items[row]; }
+    [[nodiscard]] const Item& At(std::size_t row) const noexcept { return m_items[row]; }
     struct CloseCollator {
         void operator()(UCollator* collator) const noexcept;
     };
@@ -74,11 +74,9 @@ private:
 
     QListView& m_view;
     std::unique_ptr<UCollator, CloseCollator> m_collator;
-    // Rows are m_items from m_first on: deleting the first row, as emptying
-    // the list does, only moves m_first. Sorted for m_sortedCount rows, then
-    // as added.
-    std::vector<Item> m_items;
-    std::size_t m_first = 0;
+    // Deleting the first row, as emptying the list does, costs nothing in a
+    // deque. Sorted for m_sortedCount rows, then as added.
+    std::deque<Item> m_items;
     std::size_t m_sortedCount = 0;
     std::string m_keys;
     std::string m_bytes;

@@ -31,25 +31,24 @@ TEST(Age, AroundTheBirthday)
 TEST(Age, FollowsTheDateFieldsWhenTheyLoseFocus)
 {
     FormHarness form("");
-    form.Type(1047, "2030");
-    form.Type(1048, "6");  // leaving the year updates the age
-    EXPECT_EQ(form.Text(1052), "0");
-    EXPECT_TRUE(form.Dialog().ExchangeFormValues(CAddressBookDlg::Direction::FromControls));
-    form.Type(1047, "1970");
-    form.Type(1048, "12");
-    form.Type(1049, "6");
-    form.Type(1021, "x");  // leaving the day
-    EXPECT_EQ(form.Text(1052), "55");
+    form.Type(IDC_YEAR, "2030");
+    form.Type(IDC_MONTH, "6");  // leaving the year updates the age
+    EXPECT_EQ(form.Text(IDC_AGE), "0");
+    form.Type(IDC_YEAR, "1970");
+    form.Type(IDC_MONTH, "12");
+    form.Type(IDC_DAY, "6");
+    form.Type(IDC_NAME, "x");  // leaving the day
+    EXPECT_EQ(form.Text(IDC_AGE), "55");
     EXPECT_TRUE(form.Messages().empty());
 }
 
 TEST(Age, OutOfRangeYearSaysSoAndStillComputes)
 {
     FormHarness form("");
-    form.Type(1047, "1850");
-    form.Type(1049, "2");  // leaving the year
+    form.Type(IDC_YEAR, "1850");
+    form.Type(IDC_DAY, "2");  // leaving the year
     EXPECT_EQ(form.Messages(), QStringList{QStringLiteral("1900 から 2099 までの整数を入力してください。")});
-    EXPECT_EQ(form.Dialog().m_age, 176u);
+    EXPECT_EQ(form.Text(IDC_AGE), "176");
 }
 
 }  // namespace

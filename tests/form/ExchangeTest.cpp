@@ -1,4 +1,4 @@
-// What the exchange from the controls takes, refuses and says.
+// What the exchange from the controls takes into the file, refuses and says.
 #include "FormHarness.h"
 #include "NumberText.h"
 
@@ -8,87 +8,76 @@
 
 namespace {
 
-const QString kNumberMessage = QStringLiteral("正の整数を入力してください。");
-const QString kDayRange = QStringLiteral("1 から 31 までの整数を入力してください。");
-const QString kYearRange = QStringLiteral("1900 から 2099 までの整数を入力してください。");
-using D = CAddressBookDlg;
+const QString NUMBER = QStringLiteral("正の整数を入力してください。");
+const QString DAY_RANGE = QStringLiteral("1 から 31 までの整数を入力してください。");
+const QString YEAR_RANGE = QStringLiteral("1900 から 2099 までの整数を入力してください。");
+const std::string EXISTING = Person{1, "かとう", "加藤"}.Line();
 
-// What the exchange from the controls takes into the member, or refuses
-// with one message, the failing field focused and its text selected.
-TEST(Exchange, TakesOrRefusesWithMessageAndFocus)
+// A new person with one field set by the program, then 登録: either the
+// file gains a line holding `stored` where that field goes, or one message
+// appears with the field focused and its text selected, and nothing lands.
+TEST(Exchange, RegisterTakesOrRefusesEachField)
 {
     const struct {
         const char* what;
-        int controlId;
-        QString typed;
-        QString message;                         // empty: the exchange succeeds
-        std::uint32_t CAddressBookDlg::*number;  // member to check, or nullptr
-        std::uint32_t expected;
+        int id;
+        QString text;
+        QString message;  // empty: registered
+        std::string stored;
     } rows[] = {
-        {"empty day", 1049, "", kNumberMessage, &D::m_birthDay, 1},
-        {"minus sign", 1049, "-5", kNumberMessage, &D::m_birthDay, 1},
-        {"blanks around", 1049, " 12 ", "", &D::m_birthDay, 12},
-        {"tab before", 1049, "\t9", "", &D::m_birthDay, 9},
-        {"letters after digits", 1049, "12ab", kNumberMessage, &D::m_birthDay, 1},
-        {"plus sign", 1049, "+7", "", &D::m_birthDay, 7},
-        {"zero day is out of range", 1049, "0", kDayRange, &D::m_birthDay, 0},
-        {"leading zeros", 1049, "007", "", &D::m_birthDay, 7},
-        {"day 31", 1049, "31", "", &D::m_birthDay, 31},
-        {"day 32", 1049, "32", kDayRange, &D::m_birthDay, 32},
-        {"month 0 is taken", 1048, "0", "", &D::m_birthMonth, 0},
-        {"month 13 is taken", 1048, "13", "", &D::m_birthMonth, 13},
-        {"year 1899", 1047, "1899", kYearRange, &D::m_birthYear, 1899},
-        {"year 2099", 1047, "2099", "", &D::m_birthYear, 2099},
-        {"year 2100", 1047, "2100", kYearRange, &D::m_birthYear, 2100},
-        {"beyond 32 bits saturates", 1047, "4294967296", kYearRange, &D::m_birthYear, 4294967295u},
-        {"name of 32 bytes", 1021, QStringLiteral("山田山田山田山田山田山田山田山田"), "", nullptr, 0},
-        {"name of 33 bytes", 1021, QStringLiteral("山田山田山田山田山田山田山田山田x"),
-         QStringLiteral("32 文字以内で入力してください。"), nullptr, 0},
-        {"undecodable text", 1027, QStringLiteral("東京\uFFFD"),
-         QStringLiteral("「住所」にデータファイルへ保存できない文字が含まれています"), nullptr, 0}};
+        {"empty day", IDC_DAY, "", NUMBER, ""},
+        {"minus sign", IDC_DAY, "-5", NUMBER, ""},
+        {"blanks around", IDC_DAY, " 12 ", "", ",1970,1,12,-1,"},
+        {"tab before", IDC_DAY, "\t9", "", ",1970,1,9,-1,"},
+        {"letters after digits", IDC_DAY, "12ab", NUMBER, ""},
+        {"plus sign", IDC_DAY, "+7", "", ",1970,1,7,-1,"},
+        {"leading zeros", IDC_DAY, "007", "", ",1970,1,7,-1,"},
+        {"day 0", IDC_DAY, "0", DAY_RANGE, ""},
+        {"day 31", IDC_DAY, "31", "", ",1970,1,31,-1,"},
+        {"day 32", IDC_DAY, "32", DAY_RANGE, ""},
+        {"month 0 is taken", IDC_MONTH, "0", "", ",1970,0,1,-1,"},
+        {"month 13 is taken", IDC_MONTH, "13", "", ",1970,13,1,-1,"},
+        {"year 1899", IDC_YEAR, "1899", YEAR_RANGE, ""},
+        {"year 2099", IDC_YEAR, "2099", "", ",2099,1,1,-1,"},
+        {"year 2100", IDC_YEAR, "2100", YEAR_RANGE, ""},
+        {"beyond 32 bits saturates", IDC_YEAR, "4294967296", YEAR_RANGE, ""},
+        {"name of 32 bytes", IDC_NAME, QStringLiteral("山田山田山田山田山田山田山田山田"), "", Sjis(",山田山田山田山田山田山田山田山田,")},
+        {"name of 33 bytes", IDC_NAME, QStringLiteral("山田山田山田山田山田山田山田山田x"),
+         QStringLiteral("32 文字以内で入力してください。"), ""},
+        {"undecodable text", IDC_ADDRESS1, QStringLiteral("東京\uFFFD"),
+         QStringLiteral("「住所」にデータファイルへ保存できない文字が含まれています"), ""},
+        {"address of 255 bytes", IDC_ADDRESS2, QString(255, QLatin1Char('x')), "", std::string(255, 'x')},
+        {"address too long for the file", IDC_ADDRESS2, QString(256, QLatin1Char('x')),
+         QStringLiteral("「住所」が長すぎます。255 バイト以内で入力してください"), ""},
+        {"e-mail too long for the file", IDC_EMAIL, QString(64, QLatin1Char('m')),
+         QStringLiteral("「ｅ－ｍａｉｌ」が長すぎます。63 バイト以内で入力してください"), ""},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        FormHarness form(Person{}.Line());
-        CAddressBookDlg& dlg = form.Dialog();
-        form.ClearMessages();
-        form.SetText(row.controlId, row.typed);
-        EXPECT_EQ(dlg.ExchangeFormValues(CAddressBookDlg::Direction::FromControls), row.message.isEmpty());
+        FormHarness form(EXISTING);
+        form.NewPerson(QStringLiteral("山田"), QStringLiteral("やまだ"));
+        form.SetText(row.id, row.text);
+        form.Click(IDOK);
         if (row.message.isEmpty()) {
             EXPECT_TRUE(form.Messages().empty());
-        } else {
-            EXPECT_EQ(form.Messages(), QStringList{row.message});
-            EXPECT_EQ(form.FocusId(), row.controlId);
-            auto* edit = qobject_cast<QLineEdit*>(dlg.GetDlgItem(row.controlId));
-            EXPECT_EQ(edit->selectedText(), edit->text());
+            EXPECT_NE(form.FileBytes().find(row.stored, EXISTING.size()), std::string::npos);
+            continue;
         }
-        if (row.number != nullptr) {
-            EXPECT_EQ(dlg.*row.number, row.expected);
-        }
+        EXPECT_EQ(form.Messages(), QStringList{row.message});
+        EXPECT_EQ(form.FocusId(), row.id);
+        auto* edit = qobject_cast<QLineEdit*>(form.Dialog().GetDlgItem(row.id));
+        EXPECT_EQ(edit->selectedText(), edit->text());
+        EXPECT_EQ(form.FileBytes(), EXISTING);
     }
 }
 
-TEST(Exchange, StopsAtTheFailingRowKeepingLaterMembers)
-{
-    FormHarness form(Person{}.Line());
-    CAddressBookDlg& dlg = form.Dialog();
-    form.SetText(1021, QStringLiteral("新しい名前"));
-    form.SetText(1049, QStringLiteral("x"));
-    form.SetText(1046, QStringLiteral("new@example.com"));
-    const std::string emailBefore = dlg.m_email;
-
-    EXPECT_FALSE(dlg.ExchangeFormValues(CAddressBookDlg::Direction::FromControls));
-
-    EXPECT_EQ(dlg.m_name, Sjis("新しい名前"));  // row before the day: taken
-    EXPECT_EQ(dlg.m_email, emailBefore);        // row after the day: untouched
-}
-
-TEST(Exchange, ToControlsSetsTheInputLimits)
+TEST(Exchange, EditsTakeNoMoreBytesThanTheirFields)
 {
     FormHarness form("");
-    form.Type(1044, QStringLiteral("12345"));
-    form.Type(1021, QStringLiteral("あいうえおかきくけこさしすせそたちつ"));  // 36 bytes offered
-    EXPECT_EQ(form.Text(1044), QStringLiteral("123"));
-    EXPECT_EQ(form.Text(1021), QStringLiteral("あいうえおかきくけこさしすせそた"));  // 32 bytes kept
+    form.Type(IDC_ZIP1, QStringLiteral("12345"));
+    form.Type(IDC_NAME, QStringLiteral("あいうえおかきくけこさしすせそたちつ"));  // 36 bytes offered
+    EXPECT_EQ(form.Text(IDC_ZIP1), QStringLiteral("123"));
+    EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("あいうえおかきくけこさしすせそた"));  // 32 bytes kept
 }
 
 TEST(NumberField, ReadsLikeTheFormExpects)

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QtTest/QTest>
 
@@ -31,10 +32,8 @@ std::vector<std::string> Phones(int kind, const char* a, const char* b, const ch
 
 std::string Person::Line() const
 {
-    std::string line = std::to_string(code) + ',' + Sjis(reading) + ',' + Sjis(name) + ',' + Sjis(address1) + ','
-        + Sjis(address2) + ',' + std::to_string(year) + ',' + std::to_string(month) + ',' + std::to_string(day) + ','
-        + std::to_string(bloodType) + ',' + Sjis(email) + ',' + Sjis(zip1) + ',' + Sjis(zip2) + ','
-        + std::to_string(sex);
+    std::string line = std::to_string(code) + ',' + Sjis(reading) + ',' + Sjis(name) + ',' + Sjis(address1)
+        + ",,1980,4,1,0,,,,0";
     for (const std::string& part : phones)
         line += ',' + Sjis(part.c_str());
     return line + "\r\n";
@@ -43,7 +42,7 @@ std::string Person::Line() const
 FormHarness::FormHarness(const std::string& fileBytes, bool createFile)
 {
     if (createFile)
-        WriteFileBytes("AddressTable.csv", fileBytes);
+        WriteFileBytes(ADDRESS_TABLE_FILE, fileBytes);
     m_dialog = std::make_unique<TestableDialog>();
     m_dialog->SetClock([] { return CalendarDate{2026, 12, 5}; });
     m_dialog->Create();
@@ -85,6 +84,13 @@ void FormHarness::Click(int id)
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+void FormHarness::NewPerson(const QString& name, const QString& reading)
+{
+    Click(IDC_NEW);
+    Type(IDC_NAME, name);
+    Type(IDC_READING, reading);
+}
+
 bool FormHarness::IsEnabled(int id) const
 {
     return m_dialog->GetDlgItem(id)->isEnabled();
@@ -92,15 +98,24 @@ bool FormHarness::IsEnabled(int id) const
 
 QStringList FormHarness::ListItems() const
 {
+    const QAbstractItemModel& model = *qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST))->model();
     QStringList items;
-    for (int i = 0; i < m_dialog->m_nameList.GetCount(); ++i)
-        items.append(sjis::ToQString(m_dialog->m_nameList.GetText(i)));
+    for (int row = 0; row < model.rowCount(); ++row)
+        items.append(model.index(row, 0).data().toString());
     return items;
+}
+
+QString FormHarness::SelectedItem() const
+{
+    QApplication::processEvents();  // the list shows its changes from the event loop
+    const QModelIndexList selected =
+        qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST))->selectionModel()->selectedRows();
+    return selected.isEmpty() ? QString() : selected.front().data().toString();
 }
 
 void FormHarness::DoubleClickItem(const QString& name)
 {
-    QListView* view = m_dialog->m_nameList.Widget();
+    auto* view = qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST));
     const QModelIndexList hits = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1,
                                                       Qt::MatchExactly);
     if (hits.isEmpty())
@@ -113,10 +128,9 @@ void FormHarness::DoubleClickItem(const QString& name)
 
 int FormHarness::FocusId() const
 {
-    const QWidget* focus = QApplication::focusWidget();
-    for (int id : {1021, 1022, 1027, 1028, 1044, 1045, 1032, 1034, 1036, 1046, 1047, 1048, 1049, 1052, 1007, 3, 1, 4, 5, 2}) {
-        if (m_dialog->GetDlgItem(id) == focus)
-            return id;
+    for (const ControlTemplate& control : FindDialogTemplate(IDD_ADDRESSBOOK)->controls) {
+        if (control.id != IDC_STATIC && m_dialog->GetDlgItem(control.id) == QApplication::focusWidget())
+            return control.id;
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AddressBookDlg.h"
 #include "MessageBox.h"
+#include "Resources.h"
 #include "TestFiles.h"
 
 #include <QString>
@@ -28,17 +29,12 @@ struct Person {
     const char* reading = "あいだ";
     const char* name = "相田";
     const char* address1 = "";
-    const char* address2 = "";
-    int year = 1980, month = 4, day = 1, bloodType = 0;
-    const char* email = "";
-    const char* zip1 = "";
-    const char* zip2 = "";
-    int sex = 0;
     std::vector<std::string> phones = std::vector<std::string>(12, "*");  // UTF-8
     [[nodiscard]] std::string Line() const;
 };
 
-// The main dialog with the system-command entry the window menu uses.
+// The main dialog with the system-command entry the window menu uses, and
+// the real About box.
 class TestableDialog : public CAddressBookDlg {
 public:
     TestableDialog() : CAddressBookDlg([](CDialog& owner) { CAboutDlg(&owner).DoModal(); }) {}
@@ -47,6 +43,7 @@ public:
 
 // The main dialog on a data file of given bytes, in a fresh working
 // directory, with today fixed at 5 December 2026 and messages captured.
+// Controls are driven and read as a user does.
 class FormHarness {
 public:
     explicit FormHarness(const std::string& fileBytes, bool createFile = true);
@@ -54,18 +51,19 @@ public:
     TestableDialog& Dialog() { return *m_dialog; }
     [[nodiscard]] QStringList Messages() const { return {m_capture.Messages().begin(), m_capture.Messages().end()}; }
     void ClearMessages() { m_capture.Clear(); }
-    [[nodiscard]] std::string FileBytes() const { return ReadFileBytes("AddressTable.csv"); }
+    [[nodiscard]] std::string FileBytes() const { return ReadFileBytes(ADDRESS_TABLE_FILE); }
 
-    // Controls as a user sees them (UTF-8 for comparisons).
     [[nodiscard]] QString Text(int id) const;
     void Type(int id, const QString& text);      // clears, then types key by key
     void SetText(int id, const QString& text);   // as if shown by the program
     void Click(int id);
+    void NewPerson(const QString& name, const QString& reading);  // 新規, then name and reading
     [[nodiscard]] bool IsEnabled(int id) const;
     [[nodiscard]] QStringList ListItems() const;
+    [[nodiscard]] QString SelectedItem() const;
     void DoubleClickItem(const QString& name);
     [[nodiscard]] int FocusId() const;  // id of the focused control, 0 for none
-    [[nodiscard]] QStringList PhoneTexts() const { return {Text(1032), Text(1034), Text(1036)}; }
+    [[nodiscard]] QStringList PhoneTexts() const { return {Text(IDC_PHONE1), Text(IDC_PHONE2), Text(IDC_PHONE3)}; }
 
 private:
     TempWorkDir m_dir;

@@ -1,11 +1,12 @@
-// The phone-kind switch: which number is stored where, and what is shown.
+// The phone-kind switch: which number is kept for which kind, seen in the
+// edits and in the line 登録 writes.
 #include "FormHarness.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr int kHome = 1037, kMobile = 1041, kPhs = 1042, kPager = 1043;
+const QStringList NONE{"", "", ""};
 
 std::string PersonWithHomeAndMobile()
 {
@@ -14,65 +15,64 @@ std::string PersonWithHomeAndMobile()
     return p.Line();
 }
 
-TEST(PhoneKind, SwitchingShowsEachKindsNumber)
-{
-    FormHarness form(PersonWithHomeAndMobile());
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "2222"}));
-    form.Click(kMobile);
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"090", "3333", "4444"}));
-    form.Click(kPhs);
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
-    EXPECT_TRUE(form.IsEnabled(1032));  // a number can be typed for any kind
-    form.Click(kHome);
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "2222"}));
-}
-
 // A typed number is kept for its kind, also when the checked kind is
-// clicked again; a cleared part gives the number up.
-TEST(PhoneKind, EditedNumberIsStoredForItsKind)
+// clicked again; a cleared part gives the whole number up.
+TEST(PhoneKind, EachKindKeepsItsNumber)
 {
     FormHarness form(PersonWithHomeAndMobile());
-    form.Type(1036, "9999");
-    form.Click(kHome);
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][2], "9999");
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "2222"}));
+    form.Click(IDC_PHONE_MOBILE);
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"090", "3333", "4444"}));
+    form.Click(IDC_PHONE_PHS);
+    EXPECT_EQ(form.PhoneTexts(), NONE);
+    EXPECT_TRUE(form.IsEnabled(IDC_PHONE1));  // a number can be typed for any kind
+    form.Click(IDC_PHONE_HOME);
+    form.Type(IDC_PHONE3, "9999");
+    form.Click(IDC_PHONE_HOME);
     EXPECT_EQ(form.PhoneTexts(), (QStringList{"03", "1111", "9999"}));
-    form.Click(kPager);
-    form.Type(1032, "011");
-    form.Type(1034, "222");
-    form.Type(1036, "3333");
-    form.Click(kHome);
-    form.Click(kPager);
+    form.Click(IDC_PHONE_PAGER);
+    form.Type(IDC_PHONE1, "011");
+    form.Type(IDC_PHONE2, "222");
+    form.Type(IDC_PHONE3, "3333");
+    form.Click(IDC_PHONE_MOBILE);
+    form.Type(IDC_PHONE2, "");
+    form.Click(IDC_PHONE_PAGER);
     EXPECT_EQ(form.PhoneTexts(), (QStringList{"011", "222", "3333"}));
-    form.Click(kHome);
-    form.Type(1034, "");
-    form.Click(kMobile);
-    form.Click(kHome);
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
+    form.Click(IDC_PHONE_MOBILE);
+    EXPECT_EQ(form.PhoneTexts(), NONE);
+
+    form.Type(IDC_NAME, QStringLiteral("青木二郎"));
+    form.Click(IDOK);
+    EXPECT_TRUE(form.FileBytes().ends_with(",03,1111,9999,*,*,*,*,*,*,011,222,3333\r\n"));
 }
 
+// After a double-click the next switch stores the number under the kind the
+// double-click showed, not under the kind shown before.
 TEST(PhoneKind, DoubleClickRemembersTheKindItShows)
 {
     Person other{1, "かとう", "加藤"};
     other.phones = Phones(1, "080", "5555", "6666");
     FormHarness form(PersonWithHomeAndMobile() + other.Line());
     form.DoubleClickItem(QStringLiteral("加藤"));
-    EXPECT_EQ(form.Dialog().m_shownPhoneKind, 1);
-    form.Click(kHome);  // stores 加藤's mobile number in the mobile slot, not in 自宅
-    EXPECT_STREQ(form.Dialog().m_record.phones[1][0], "080");
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "*");
+    EXPECT_EQ(form.Dialog().GetCheckedRadio(IDC_PHONE_HOME), 1);
+    form.Click(IDC_PHONE_HOME);
+    EXPECT_EQ(form.PhoneTexts(), NONE);
+    form.Click(IDC_PHONE_MOBILE);
+    EXPECT_EQ(form.PhoneTexts(), (QStringList{"080", "5555", "6666"}));
 }
 
-TEST(PhoneKind, NewForgetsTheShownKind)
+TEST(PhoneKind, NewClearsEveryKindAndFocusesTheName)
 {
     FormHarness form(PersonWithHomeAndMobile());
-    form.Click(3);  // 新規
-    EXPECT_EQ(form.FocusId(), 1021);
-    EXPECT_EQ(form.Dialog().m_shownPhoneKind, -1);
-    EXPECT_FALSE(form.IsEnabled(1032));
-    form.Click(kPhs);
-    EXPECT_TRUE(form.IsEnabled(1032));
-    EXPECT_EQ(form.PhoneTexts(), (QStringList{"", "", ""}));
+    form.Click(IDC_NEW);
+    EXPECT_EQ(form.FocusId(), IDC_NAME);
+    EXPECT_EQ(form.Dialog().GetCheckedRadio(IDC_PHONE_HOME), -1);
+    EXPECT_FALSE(form.IsEnabled(IDC_PHONE1));
+    form.Click(IDC_PHONE_MOBILE);
+    EXPECT_TRUE(form.IsEnabled(IDC_PHONE1));
+    EXPECT_EQ(form.PhoneTexts(), NONE);
+    form.Click(IDC_PHONE_HOME);
+    EXPECT_EQ(form.PhoneTexts(), NONE);
 }
 
 }  // namespace

@@ -9,9 +9,9 @@
 
 namespace {
 
-const std::string kA = Person{0, "あおき", "青木"}.Line();
-const std::string kB = Person{1, "かとう", "加藤"}.Line();
-const std::string kC = Person{2, "さとう", "佐藤"}.Line();
+const std::string A = Person{0, "あおき", "青木"}.Line();
+const std::string B = Person{1, "かとう", "加藤"}.Line();
+const std::string C = Person{2, "さとう", "佐藤"}.Line();
 
 TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
 {
@@ -25,16 +25,16 @@ TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
         {"missing file is created", "", false, {}, {}},
         {"empty file", "", true, {}, {}},
         {"comments only", "# 名前の一覧\r\n#\r\n", true, {}, {}},
-        {"sorted by reading, not file order", kC + kA + kB, true, {}, {"青木", "加藤", "佐藤"}},
-        {"trailing empty line hides nobody", kA + kB + "\r\n", true, {}, {"青木", "加藤"}},
+        {"sorted by reading, not file order", C + A + B, true, {}, {"青木", "加藤", "佐藤"}},
+        {"trailing empty line hides nobody", A + B + "\r\n", true, {}, {"青木", "加藤"}},
         {"malformed later line",
-         kA + "# note\r\n" + "1,broken\r\n" + kB,
+         A + "# note\r\n" + "1,broken\r\n" + B,
          true,
          {QStringLiteral("AddressTable.csv の 3 行目の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）、"
                          "それ以降のデータを読み込めません")},
          {"青木"}},
         {"malformed first data line",
-         "# header\r\n\r\n" + kA,
+         "# header\r\n\r\n" + A,
          true,
          {QStringLiteral("AddressTable.csv の 2 行目の形式が正しくないため（空行です）、それ以降のデータを読み込めません")},
          {}},
@@ -55,23 +55,21 @@ TEST(Startup, FileThatCannotBeOpenedSaysSo)
     TempWorkDir outer;
     ASSERT_EQ(::mkdir("AddressTable.csv", 0755), 0);
     MessageBoxCapture capture;
-    CAddressBookDlg dlg;
-    dlg.Create();
+    CAddressBookDlg dialog;
+    dialog.Create();
     EXPECT_EQ(QStringList(capture.Messages().begin(), capture.Messages().end()), QStringList{QStringLiteral("データファイルが開けません")});
 }
 
 TEST(Startup, EmptyFileShowsTheDefaultForm)
 {
     FormHarness form("");
-    CAddressBookDlg& dlg = form.Dialog();
-    EXPECT_EQ(dlg.GetCheckedRadio(1023), 0);   // 男
-    EXPECT_EQ(dlg.GetCheckedRadio(1025), -1);
-    EXPECT_EQ(dlg.GetCheckedRadio(1037), -1);
-    EXPECT_EQ(form.Text(1047), "1970");
-    EXPECT_EQ(form.Text(1048), "1");
-    EXPECT_EQ(form.Text(1049), "1");
-    EXPECT_EQ(form.Text(1052), "56");
-    EXPECT_FALSE(form.IsEnabled(1032));
+    const CAddressBookDlg& dialog = form.Dialog();
+    EXPECT_EQ(dialog.GetCheckedRadio(IDC_MALE), 0);
+    EXPECT_EQ(dialog.GetCheckedRadio(IDC_BLOOD_A), -1);
+    EXPECT_EQ(dialog.GetCheckedRadio(IDC_PHONE_HOME), -1);
+    EXPECT_EQ((QStringList{form.Text(IDC_YEAR), form.Text(IDC_MONTH), form.Text(IDC_DAY), form.Text(IDC_AGE)}),
+              (QStringList{"1970", "1", "1", "56"}));
+    EXPECT_FALSE(form.IsEnabled(IDC_PHONE1));
 }
 
 // At start-up and on a double-click: the person's first kind with a
@@ -97,13 +95,12 @@ TEST(ShownPerson, FirstKindWithANumberOrNone)
         Person second{1, "かとう", "加藤"};
         second.phones = row.secondPhones;
         FormHarness form(first.Line() + second.Line());
-        EXPECT_EQ(form.Text(1021), QStringLiteral("青木"));
-        EXPECT_EQ(form.Text(1027), QStringLiteral("東京都"));
+        EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("青木"));
+        EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("東京都"));
         const auto expectShown = [&form](int kind, const QStringList& shown) {
-            EXPECT_EQ(form.Dialog().GetCheckedRadio(1037), kind);
-            EXPECT_EQ(form.Dialog().m_shownPhoneKind, kind);
+            EXPECT_EQ(form.Dialog().GetCheckedRadio(IDC_PHONE_HOME), kind);
             EXPECT_EQ(form.PhoneTexts(), shown);
-            for (int id : {1032, 1034, 1036})
+            for (int id : {IDC_PHONE1, IDC_PHONE2, IDC_PHONE3})
                 EXPECT_EQ(form.IsEnabled(id), kind >= 0);
         };
         expectShown(row.firstKind, row.firstShown);
@@ -121,7 +118,8 @@ TEST(IndexButtons, EachRowListsItsPeople)
     file += Person{99, "ABE", "Abe"}.Line() + Person{42, "x", "Odd"}.Line() + Person{1, "かわ", "か2"}.Line();
     FormHarness form(file);
 
-    const int buttons[] = {1020, 1009, 1010, 1011, 1012, 1013, 1014, 1015, 1016, 1017};
+    const int buttons[] = {IDC_INDEX_A,  IDC_INDEX_KA, IDC_INDEX_SA, IDC_INDEX_TA, IDC_INDEX_NA,
+                           IDC_INDEX_HA, IDC_INDEX_MA, IDC_INDEX_YA, IDC_INDEX_RA, IDC_INDEX_WA};
     for (int code = 0; code < 10; ++code) {
         form.Click(buttons[code]);
         QStringList expected{QString::fromUtf8(names[code])};
@@ -129,19 +127,19 @@ TEST(IndexButtons, EachRowListsItsPeople)
             expected.push_back(QStringLiteral("か2"));
         EXPECT_EQ(form.ListItems(), expected) << "code " << code;
     }
-    form.Click(1018);  // 英字
+    form.Click(IDC_INDEX_OTHER);
     EXPECT_EQ(form.ListItems(), QStringList{"Abe"});
-    form.Click(1019);  // ALL: the odd code 42 too
+    form.Click(IDC_INDEX_ALL);  // the odd code 42 too
     EXPECT_EQ(form.ListItems().size(), 13u);
     EXPECT_TRUE(form.Messages().empty());
-    EXPECT_EQ(form.Dialog().m_nameList.GetCurSel(), -1);
+    EXPECT_EQ(form.SelectedItem(), QString());
 }
 
 TEST(IndexButtons, ReadPastAMalformedLineBeforeTheFirstMatch)
 {
-    FormHarness form(kC + "\r\n" + kB);
+    FormHarness form(C + "\r\n" + B);
     form.ClearMessages();
-    form.Click(1009);  // か
+    form.Click(IDC_INDEX_KA);
     EXPECT_EQ(form.ListItems(), QStringList{QStringLiteral("加藤")});
     EXPECT_TRUE(form.Messages().empty());
 }
@@ -153,24 +151,25 @@ TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
     Person first{1, "かとう", "加藤", "最初の住所"};
     first.phones = Phones(0, "03", "1111", "2222");
     Person second{1, "かとう", "加藤", "二番目の住所"};
-    FormHarness form(kA + first.Line() + second.Line());
+    FormHarness form(A + first.Line() + second.Line());
     EXPECT_EQ(form.ListItems().size(), 3u);
     for (int i = 0; i < 2; ++i) {
         form.DoubleClickItem(QStringLiteral("加藤"));
-        EXPECT_EQ(form.Text(1027), QStringLiteral("最初の住所"));
-        EXPECT_EQ(form.Text(1032), "03");
+        EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("最初の住所"));
+        EXPECT_EQ(form.Text(IDC_PHONE1), "03");
     }
     EXPECT_TRUE(form.Messages().empty());
-    WriteFileBytes("AddressTable.csv", kA);  // edited outside the program
+    WriteFileBytes(ADDRESS_TABLE_FILE, A);  // edited outside the program
 
     form.DoubleClickItem(QStringLiteral("加藤"));
 
     EXPECT_EQ(form.Messages(),
               QStringList{QStringLiteral("「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
-    EXPECT_EQ(form.Text(1021), QStringLiteral("加藤"));
-    EXPECT_EQ(form.Text(1027), QStringLiteral("最初の住所"));
-    EXPECT_EQ(form.Text(1032), "03");
-    EXPECT_STREQ(form.Dialog().m_record.phones[0][0], "03");
+    EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("加藤"));
+    EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("最初の住所"));
+    form.Click(IDC_PHONE_MOBILE);
+    form.Click(IDC_PHONE_HOME);  // the shown person's number is still kept
+    EXPECT_EQ(form.Text(IDC_PHONE1), "03");
 }
 
 }  // namespace

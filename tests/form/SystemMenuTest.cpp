@@ -58,7 +58,7 @@ TEST(SystemMenu, AboutCommandsAndButtonOpenTheAboutBox)
         dialog.OnSysCommand(command);
     }
     CloseNextModal(captions);
-    form.Click(5);
+    form.Click(IDC_ABOUT);
     EXPECT_EQ(captions, QStringList(4, QStringLiteral("Version Information")));
     EXPECT_TRUE(form.Messages().empty());
     EXPECT_TRUE(dialog.Window()->isVisible());
