@@ -9,6 +9,7 @@
 #include "AddressBookDlg.h"
 #include "AddressTable.h"
 #include "MessageBox.h"
+#include "Resources.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -32,9 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int IDC_NAME_LIST = 1007;
-constexpr int IDC_ROW_KA = 1009;
-constexpr int IDC_ROW_ALL = 1019;
 
 double Seconds(Clock::time_point from, Clock::time_point to)
 {
@@ -145,7 +143,11 @@ int main(int argc, char** argv)
     CAddressBookDlg dialog;
     dialog.SetClock([] { return CalendarDate{2026, 12, 6}; });
     dialog.Create();
-    QListView* view = dialog.m_nameList.Widget();
+    CListBox list;
+    list.Attach(dialog, IDC_NAME_LIST);
+    CEdit nameEdit;
+    nameEdit.Attach(dialog, IDC_NAME);
+    QListView* view = list.Widget();
     PaintWatch watch(*view);
     const int shownAtStart = watch.WaitShown();
     const Timing startup{Seconds(programStart, Clock::now()), CpuSeconds()};
@@ -153,23 +155,23 @@ int main(int argc, char** argv)
         return Fail("start-up showed " + std::to_string(shownAtStart) + " rows");
 
     int shownKa = 0;
-    const Timing refillKa = TimeRefill(dialog, watch, IDC_ROW_KA, shownKa);
+    const Timing refillKa = TimeRefill(dialog, watch, IDC_INDEX_KA, shownKa);
     if (shownKa <= 0 && persons > 100)
         return Fail("the か refill showed no rows");
     int shownAll = 0;
-    const Timing refillAll = TimeRefill(dialog, watch, IDC_ROW_ALL, shownAll);
+    const Timing refillAll = TimeRefill(dialog, watch, IDC_INDEX_ALL, shownAll);
     if (shownAll != persons)
         return Fail("the ALL refill showed " + std::to_string(shownAll) + " rows");
 
     const std::string last = LastName();
-    if (dialog.m_nameList.SelectString(last) < 0)
+    if (list.SelectString(last) < 0)
         return Fail("the last person is not in the list");
     const auto lookupStart = Clock::now();
     const double lookupCpu = CpuSeconds();
     dialog.SendNotify(IDC_NAME_LIST, LBN_DBLCLK);
     QApplication::processEvents();
     const Timing lookup{Seconds(lookupStart, Clock::now()), CpuSeconds() - lookupCpu};
-    if (dialog.m_name != last)
+    if (nameEdit.GetWindowText() != last)
         return Fail("the double-click did not show the last person");
     if (!messages.Messages().empty())
         return Fail("a message box was shown: " + messages.Messages().front().toStdString());
