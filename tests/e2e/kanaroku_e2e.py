@@ -41,8 +41,10 @@ class Scenario(unittest.TestCase):
         self.program = None
         self.mapped = set()
         read_end, write_end = os.pipe()
+        # -noreset: else the server resets when the program ends, and a
+        # restart may find no display and the keyboard map undone.
         xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
-                                 "-nolisten", "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+                                 "-nolisten", "tcp", "-noreset"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
         self.addCleanup(xvfb.wait)
         self.addCleanup(xvfb.terminate)
         os.close(write_end)
