@@ -96,7 +96,8 @@ class Scenario(unittest.TestCase):
         self.scale = (int(shape["WIDTH"]) / 289, int(shape["HEIGHT"]) / 203)
 
     def wait_focus(self, window):
-        self.wait_for("the keyboard focus", lambda: self.x("xdotool", "getwindowfocus", check=False).strip() == window)
+        self.wait_for("the keyboard focus",
+                      lambda: self.x("xdotool", "getwindowfocus", check=False).strip() == window)
 
     def quit(self):
         self.x("xdotool", "key", "Escape")
@@ -120,7 +121,8 @@ class Scenario(unittest.TestCase):
             spare = [line.split()[1] for line in self.x("xmodmap", "-pke").decode().splitlines()
                      if line.split("=", 1)[1].strip() == ""]
             self.assertGreaterEqual(len(spare), len(wanted), "not enough spare keys")
-            self.x("xmodmap", *[arg for key, c in zip(spare, wanted) for arg in ("-e", f"keycode {key} = U{ord(c):04X}")])
+            self.x("xmodmap", *[arg for key, c in zip(spare, wanted)
+                                for arg in ("-e", f"keycode {key} = U{ord(c):04X}")])
             self.mapped.update(wanted)
         self.x("xdotool", "type", "--delay", "40", "--", text)
 
@@ -141,7 +143,9 @@ class Scenario(unittest.TestCase):
             holder.stdin.close()
             self.wait_for("the marker on the clipboard", lambda: self.clipboard() == marker)
             self.x("xdotool", "key", *keys)
-            return self.wait_for("the program's copy", lambda: (text := self.clipboard()) not in (None, marker) and [text])[0]
+            copied = self.wait_for("the program's copy",
+                                   lambda: (text := self.clipboard()) not in (None, marker) and [text])
+            return copied[0]
         finally:
             holder.kill()
             holder.wait()
@@ -180,7 +184,8 @@ class Scenario(unittest.TestCase):
         self.assertEqual(self.table.read_bytes(), after)
         # 登録 again: the name is in the file now, so a message box refuses it.
         self.click("登録")
-        self.wait_focus(self.wait_for("a message box", lambda: [w for w in self.windows() if w != self.window])[0])
+        box = self.wait_for("a message box", lambda: [w for w in self.windows() if w != self.window])
+        self.wait_focus(box[0])
         self.x("xdotool", "key", "Return")
         self.wait_for("the message box to close", lambda: self.windows() == [self.window])
         self.assertEqual(self.table.read_bytes(), after)
