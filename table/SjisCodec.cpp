@@ -1,5 +1,7 @@
 #include "SjisCodec.h"
 
+#include "ShiftJis.h"
+
 #include <iconv.h>
 
 #include <array>
@@ -50,6 +52,16 @@ IconvHandle& Encoder()
     return handle;
 }
 
+// A lead byte and a trail byte that code page 932 leaves unassigned are one
+// unknown character, not two.
+std::size_t UndecodableLength(std::string_view rest) noexcept
+{
+    const auto trail = rest.size() > 1 ? static_cast<unsigned char>(rest[1]) : 0;
+    const bool pair = sjis::IsLeadByte(static_cast<unsigned char>(rest[0])) && trail >= 0x40 && trail <= 0xFC
+                      && trail != 0x7F;
+    return pair ? 2 : 1;
+}
+
 bool IsAscii(std::string_view bytes) noexcept
 {
     for (const char byte : bytes) {
@@ -63,7 +75,8 @@ constexpr std::string_view REPLACEMENT_UTF8 = "\xEF\xBF\xBD";
 
 // Input methods on this platform produce the JIS forms of these characters;
 // code page 932 holds them under the code points on the right.
-constexpr std::array<std::pair<std::string_view, std::string_view>, 6> JIS_FORMS{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 7> JIS_FORMS{{
+    {"\u2014", "\u2015"},  // — → ―
     {"\u301C", "\uFF5E"},  // 〜 → ～
     {"\u2016", "\u2225"},  // ‖ → ∥
     {"\u2212", "\uFF0D"},  // − → －
@@ -127,13 +140,14 @@ std::string DecodeToUtf8(std::string_view bytes)
     while (inLeft > 0 && !decoder.Convert(in, inLeft, out, outLeft)) {
         if (errno != EILSEQ && errno != EINVAL)
             break;
-        // A byte that starts no valid character is shown as U+FFFD and
-        // skipped; decoding goes on with the next byte.
+        // Bytes that make no valid character are shown as U+FFFD and
+        // skipped; decoding goes on after them.
         for (const char byte : REPLACEMENT_UTF8)
             *out++ = byte;
         outLeft -= REPLACEMENT_UTF8.size();
-        ++in;
-        --inLeft;
+        const std::size_t skipped = UndecodableLength(std::string_view(in, inLeft));
+        in += skipped;
+        inLeft -= skipped;
         decoder.Reset();
     }
     utf8.resize(utf8.size() - outLeft);

@@ -19,14 +19,14 @@ void CEdit::Attach(CDialog& dialog, int id)
 void CEdit::SetWindowText(std::string_view sjisText)
 {
     if (auto* box = static_cast<EditBox*>(m_edit))
-        box->SetProgramText(sjis::ToQString(sjisText));
+        box->SetProgramBytes(sjisText);
 }
 
 std::optional<std::string> CEdit::GetWindowText() const
 {
     if (m_edit == nullptr)
         return std::string();
-    return sjis::FromQString(m_edit->text());
+    return static_cast<const EditBox*>(m_edit)->Bytes();
 }
 
 void CEdit::SetLimitText(int bytes)

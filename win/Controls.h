@@ -20,8 +20,9 @@ public:
 
     // Text set by the program may be longer than the limit.
     void SetWindowText(std::string_view sjisText);
-    // nullopt when the text holds a character Shift_JIS cannot hold (for
-    // instance U+FFFD shown for undecodable bytes).
+    // The bytes last set while the text still shows them, else the text
+    // encoded; nullopt when it holds a character Shift_JIS cannot hold (for
+    // instance U+FFFD that the user typed).
     [[nodiscard]] std::optional<std::string> GetWindowText() const;
     // Typing (or pasting, or an input method) beyond this many Shift_JIS
     // bytes is refused; 0 means no limit.

@@ -98,13 +98,22 @@ void EditBox::SetByteLimit(int bytes) noexcept
     m_guard->m_byteLimit = std::max(bytes, 0);
 }
 
-void EditBox::SetProgramText(const QString& text)
+void EditBox::SetProgramBytes(std::string_view bytes)
 {
+    m_programBytes = bytes;
+    m_programText = sjis::ToQString(bytes);
     // QLineEdit checks even text set by the program; the guard must see
     // neither it nor a failure it would remember.
     setValidator(nullptr);
-    setText(text);
+    setText(m_programText);
     setValidator(m_guard);
+}
+
+std::optional<std::string> EditBox::Bytes() const
+{
+    if (text() == m_programText)
+        return m_programBytes;
+    return sjis::FromQString(text());
 }
 
 void EditBox::focusOutEvent(QFocusEvent* event)

@@ -3,18 +3,28 @@
 #include <QLineEdit>
 
 #include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
 
 // A single-line edit that refuses, as a whole, any change by the user
 // (typing, pasting, an input method's text) that would take it past its
 // limit in Shift_JIS bytes, or that brings in a character Shift_JIS cannot
-// hold or an ASCII comma. Text set by the program is taken as it is.
+// hold or an ASCII comma. Text set by the program is taken as it is, and
+// while it stands unchanged the edit gives back the very bytes it came from.
 class EditBox final : public QLineEdit {
 public:
     explicit EditBox(QWidget* parent);
 
     // 0 means no limit.
     void SetByteLimit(int bytes) noexcept;
-    void SetProgramText(const QString& text);
+    // Shows Shift_JIS bytes as text.
+    void SetProgramBytes(std::string_view bytes);
+    // The text as Shift_JIS bytes: the bytes the program set while the text
+    // is still what they show (code page 932 holds some characters twice,
+    // and undecodable bytes stay as they were), else the text encoded;
+    // nullopt when it holds a character Shift_JIS cannot hold.
+    [[nodiscard]] std::optional<std::string> Bytes() const;
     void SetFocusLostHandler(std::function<void()> handler) { m_onFocusLost = std::move(handler); }
 
 protected:
@@ -25,6 +35,8 @@ private:
     class Guard;
     Guard* m_guard;  // owned by this widget
     std::function<void()> m_onFocusLost;
+    std::string m_programBytes;
+    QString m_programText;
 };
 
 // Whether the user may change the text from `before` to `after` in an edit

@@ -74,9 +74,9 @@ void SpinButton::Step(int delta)
     // Text that holds no number: the step lands on the bottom of the range.
     const std::optional<long long> current = ReadNumber(m_buddy->text());
     const long long next = current ? std::clamp(*current + direction, bottom, top) : bottom;
-    const QString text = QString::number(next);
-    if (text != m_buddy->text())
-        m_buddy->SetProgramText(text);
+    const std::string text = std::to_string(next);
+    if (QString::fromStdString(text) != m_buddy->text())
+        m_buddy->SetProgramBytes(text);
 }
 
 bool SpinButton::eventFilter(QObject* watched, QEvent* event)

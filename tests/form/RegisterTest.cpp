@@ -60,6 +60,21 @@ TEST(Register, RefusalsAppendNothing)
     }
 }
 
+// Code page 932 holds 髙 twice (0xEEE0, 0xFBFC), and some bytes decode to
+// nothing: a name shown from the file goes back as the file's own bytes,
+// so 登録 finds it there, and nothing is refused on the way.
+TEST(Register, NamesShownFromTheFileKeepTheirBytes)
+{
+    for (const char* name : {"\xEE\xE0\x8B\xB4", "A\x85\x40"}) {
+        const std::string file = std::string("1,\x82\xA9,") + name + ",,,1980,4,1,0,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n";
+        FormHarness form(file);
+        form.Click(IDC_PHONE_HOME);
+        form.Click(IDOK);
+        EXPECT_EQ(form.Messages(), QStringList{DUPLICATE}) << name;
+        EXPECT_EQ(form.FileBytes(), file);
+    }
+}
+
 TEST(Register, OnlyTheSameNameIsADuplicate)
 {
     FormHarness form(EXISTING);
