@@ -165,7 +165,7 @@ bool CAddressBookDlg::InitializeForm()
             ShowMessage(*problem);
         return !problem;
     }
-    AddNameToList(m_record);
+    AddNameToList(m_record, m_table.LastScan().kanaRow);
     ShowRecord(m_record);
     m_phoneKind = FirstKindWithNumber(m_record);
     if (m_phoneKind != PHONEKIND_NONE) {
@@ -175,7 +175,7 @@ bool CAddressBookDlg::InitializeForm()
 
     AddressRecord next{};
     while (m_table.GetNext(next, KANAROW_ALL))
-        AddNameToList(next);
+        AddNameToList(next, m_table.LastScan().kanaRow);
     if (const std::optional<QString> problem = msg::ScanProblem(m_table.LastScan()))
         ShowMessage(*problem);
     return true;
@@ -187,15 +187,16 @@ void CAddressBookDlg::FillNameList(int code)
     }
     AddressRecord record{};
     if (m_table.GetFirst(record, code))
-        AddNameToList(record);
+        AddNameToList(record, m_table.LastScan().kanaRow);
     while (m_table.GetNext(record, code))
-        AddNameToList(record);
+        AddNameToList(record, m_table.LastScan().kanaRow);
 }
 
-void CAddressBookDlg::AddNameToList(const AddressRecord& record)
+void CAddressBookDlg::AddNameToList(const AddressRecord& record, KanaRow kanaRow)
 {
-    // Ordered by reading, so a Japanese user finds people in gojūon order.
-    m_nameList.AddString(FieldText(record.name), FieldText(record.reading));
+    // In the order of the index buttons: by kana row (katakana and Latin
+    // readings with 英字), then by reading in gojūon order.
+    m_nameList.AddString(FieldText(record.name), FieldText(record.reading), kanaRow);
 }
 
 void CAddressBookDlg::ShowRecord(const AddressRecord& record)
@@ -328,7 +329,7 @@ void CAddressBookDlg::RegisterPerson()
         ShowMessage(msg::REGISTER_FAILED);
         return;
     }
-    AddNameToList(m_record);
+    AddNameToList(m_record, CAddressTable::ClassifyReading(m_record.reading));
 }
 
 void CAddressBookDlg::NewPerson()

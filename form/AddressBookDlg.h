@@ -74,7 +74,7 @@ private:
     void LoadPhoneNumber(int kind);
     void ShowFirstPhoneKind();
     void EnablePhoneEdits(bool enable);
-    void AddNameToList(const AddressRecord& record);
+    void AddNameToList(const AddressRecord& record, KanaRow kanaRow);
     void ShowMessage(const QString& text);
 
     // Control members.

@@ -105,9 +105,13 @@ void FormFields::ToControl(Dlg& dialog, const Row& row)
             edit.SetLimitText(row.editLimit);
         return;
     }
-    case Kind::ListSelection:
-        dialog.m_nameList.SelectString(dialog.*std::get<TextMember>(row.member));
+    case Kind::ListSelection: {
+        // The person shown, not another name it is the beginning of.
+        const std::string& name = dialog.*std::get<TextMember>(row.member);
+        if (dialog.m_nameList.SelectStringExact(name) == LB_ERR)
+            dialog.m_nameList.SelectString(name);
         return;
+    }
     case Kind::Number:
         Edit(dialog, row.controlId).SetWindowText(std::to_string(dialog.*std::get<NumberMember>(row.member)));
         return;

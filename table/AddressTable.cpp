@@ -140,6 +140,7 @@ int CAddressTable::ReadMatching(AddressRecord& record, KanaRow kanaRow)
         if (lineFields.kanaRow == kanaRow || kanaRow == KANAROW_ALL) {
             CopyLineTo(record);
             NoteScanEnd(ScanEnd::Found);
+            m_status.kanaRow = lineFields.kanaRow;
             return 1;
         }
     }

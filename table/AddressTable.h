@@ -35,6 +35,8 @@ struct ScanStatus {
     long lineNumber = 0;
     int fieldCount = 0;
     bool dataHidden = false;
+    // For Found: the delivered person's kana-row code as the file holds it.
+    KanaRow kanaRow = 0;
 };
 
 // Sequential, filtered access to the data file, and the append of one

@@ -55,10 +55,10 @@ void CListBox::Attach(CDialog& dialog, int id)
     m_model = m_view != nullptr ? dynamic_cast<ListBoxModel*>(m_view->model()) : nullptr;
 }
 
-void CListBox::AddString(std::string_view sjisText, std::string_view sjisSortKey)
+void CListBox::AddString(std::string_view sjisText, std::string_view sjisSortKey, int group)
 {
     if (m_model != nullptr)
-        m_model->Add(sjisText, sjisSortKey);
+        m_model->Add(sjisText, sjisSortKey, group);
 }
 
 int CListBox::DeleteString(int index)
@@ -97,6 +97,17 @@ int CListBox::SelectString(std::string_view sjisPrefix)
     if (m_model == nullptr)
         return LB_ERR;
     const int row = m_model->FindPrefix(sjisPrefix);
+    if (row < 0)
+        return LB_ERR;
+    SetCurSel(row);
+    return row;
+}
+
+int CListBox::SelectStringExact(std::string_view sjisText)
+{
+    if (m_model == nullptr)
+        return LB_ERR;
+    const int row = m_model->FindExact(sjisText);
     if (row < 0)
         return LB_ERR;
     SetCurSel(row);

@@ -40,10 +40,10 @@ class CListBox {
 public:
     void Attach(CDialog& dialog, int id);
 
-    // Inserts at the list's sorted place (ordered by sortKey with a Japanese
-    // collation, then by the text itself; equal items all kept). The item
-    // gives back exactly these bytes.
-    void AddString(std::string_view sjisText, std::string_view sjisSortKey = {});
+    // Inserts at the list's sorted place (ordered by group, then by sortKey
+    // with a Japanese collation, then by the text itself; equal items all
+    // kept). The item gives back exactly these bytes.
+    void AddString(std::string_view sjisText, std::string_view sjisSortKey = {}, int group = 0);
     // Deletes the item at index; the remaining count, or LB_ERR (-1) when
     // there was no such item.
     int DeleteString(int index);
@@ -55,6 +55,9 @@ public:
     // prefix, ignoring the case of ASCII letters; its index, or LB_ERR with
     // the selection unchanged.
     int SelectString(std::string_view sjisPrefix);
+    // Selects the first item that is exactly the text; its index, or LB_ERR
+    // with the selection unchanged.
+    int SelectStringExact(std::string_view sjisText);
 
     [[nodiscard]] QListView* Widget() const noexcept { return m_view; }
 

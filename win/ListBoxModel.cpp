@@ -75,9 +75,13 @@ ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
             [this] { FollowViewSelection(); });
 }
 
-void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey)
+void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey, int group)
 {
     const std::size_t keyOffset = m_keys.size();
+    // The group first, as four bytes that order as the signed number does.
+    const auto groupBits = static_cast<std::uint32_t>(group) ^ 0x80000000u;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        m_keys.push_back(static_cast<char>(groupBits >> shift));
     if (!sortKey.empty())
         AppendCollationKey(sjis::ToQString(sortKey));
     m_keys.push_back('\0');
@@ -134,6 +138,16 @@ int ListBoxModel::FindPrefix(std::string_view prefix)
     Settle();
     for (size_t row = 0; row < Rows(); ++row) {
         if (StartsWithIgnoringAsciiCase(BytesOf(At(row)), prefix))
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+int ListBoxModel::FindExact(std::string_view bytes)
+{
+    Settle();
+    for (size_t row = 0; row < Rows(); ++row) {
+        if (BytesOf(At(row)) == bytes)
             return static_cast<int>(row);
     }
     return -1;

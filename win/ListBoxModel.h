@@ -27,7 +27,7 @@ public:
     // Becomes the view's model and follows the selection the user makes.
     ListBoxModel(int rowHeight, QListView& view);
 
-    void Add(std::string_view bytes, std::string_view sortKey);
+    void Add(std::string_view bytes, std::string_view sortKey, int group);
     // False when there is no such row.
     bool Remove(int row);
     [[nodiscard]] int Count();
@@ -35,6 +35,8 @@ public:
     // The first row, from the top, whose bytes begin with the prefix
     // (ASCII letters in any case); -1 when none does.
     [[nodiscard]] int FindPrefix(std::string_view prefix);
+    // The first row whose bytes are exactly these; -1 when none is.
+    [[nodiscard]] int FindExact(std::string_view bytes);
     [[nodiscard]] int Selected();  // -1 for none
     void Select(int row);          // -1 or a row out of range clears
     // Brings the view up to date with the items and the selection.

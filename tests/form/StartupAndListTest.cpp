@@ -26,6 +26,10 @@ TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
         {"empty file", "", true, {}, {}},
         {"comments only", "# 名前の一覧\r\n#\r\n", true, {}, {}},
         {"sorted by reading, not file order", C + A + B, true, {}, {"青木", "加藤", "佐藤"}},
+        {"kana rows first, as the index buttons stand",
+         Person{99, "emily", "Emily Carter"}.Line() + Person{99, "アオキ", "青木 K"}.Line() + C
+             + Person{0, "あおやま", "青山"}.Line(),
+         true, {}, {"青山", "佐藤", "Emily Carter", "青木 K"}},
         {"trailing empty line hides nobody", A + B + "\r\n", true, {}, {"青木", "加藤"}},
         {"malformed later line",
          A + "# note\r\n" + "1,broken\r\n" + B,
@@ -146,6 +150,16 @@ TEST(IndexButtons, ReadPastAMalformedLineBeforeTheFirstMatch)
 
 // Of two equal names the first is shown; a name gone from the file leaves
 // the form as it was and says so.
+// 東野 (あ) stands above 東 (は) and begins with it: the list still
+// highlights the person shown.
+TEST(DoubleClick, HighlightsThePersonShown)
+{
+    FormHarness form(Person{5, "ひがし", "東"}.Line() + Person{0, "あずまの", "東野"}.Line());
+    form.DoubleClickItem(QStringLiteral("東"));
+    EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("東"));
+    EXPECT_EQ(form.SelectedItem(), QStringLiteral("東"));
+}
+
 TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
 {
     Person first{1, "かとう", "加藤", "最初の住所"};
