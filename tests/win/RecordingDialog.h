@@ -6,49 +6,29 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QLineEdit>
-#include <QListView>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 using Notes = std::vector<std::pair<int, int>>;
 
-// A dialog that records every command and notification it is sent, then
-// lets the base class handle it.
-class RecordingDialog : public CDialog {
-public:
-    explicit RecordingDialog(int templateId, CDialog* owner = nullptr) : CDialog(*FindDialogTemplate(templateId), owner) {}
-
-    Notes notes;
-    std::vector<unsigned> sysCommands;
-    int helpCount = 0;
-
-    // Creates and shows the window and makes it the active one, as the
-    // keyboard tests need.
-    void Open()
+// A shown and active dialog that records the commands, window-menu commands
+// and F1 presses it gets, then lets the base class act on them.
+struct RecordingDialog : CDialog {
+    explicit RecordingDialog(int id = IDD_ADDRESSBOOK, CDialog* owner = nullptr)
+        : CDialog(*FindDialogTemplate(id), owner)
     {
         Create();
         Window()->activateWindow();
         (void)QTest::qWaitForWindowActive(Window());
     }
+    void OnNotify(int id, int code) override { notes.emplace_back(id, code); CDialog::OnNotify(id, code); }
+    void OnSysCommand(unsigned command) override { sysCommands.push_back(command); CDialog::OnSysCommand(command); }
+    void OnHelp() override { ++helps; }
 
-protected:
-    void OnNotify(int id, int code) override
-    {
-        notes.emplace_back(id, code);
-        CDialog::OnNotify(id, code);
-    }
-    void OnSysCommand(unsigned command) override
-    {
-        sysCommands.push_back(command);
-        CDialog::OnSysCommand(command);
-    }
-    void OnHelp() override { ++helpCount; }
+    Notes notes;
+    std::vector<unsigned> sysCommands;
+    int helps = 0;
 };
-
-// Names a parameterised test after its row.
-inline constexpr auto kRowName = [](const auto& info) { return std::string(info.param.name); };
