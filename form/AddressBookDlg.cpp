@@ -155,7 +155,7 @@ void CAddressBookDlg::ShowMessage(const QString& text)
 
 bool CAddressBookDlg::InitializeForm()
 {
-    SetUpSpins();
+    SetUpControls();
     UpdateAge();
 
     if (!m_table.GetFirst(m_record, KANAROW_ALL)) {

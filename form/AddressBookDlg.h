@@ -64,7 +64,7 @@ private:
     void ShowAbout();
 
     void BindControls();
-    void SetUpSpins();
+    void SetUpControls();
     // Scans the file for the first person with exactly that name; false
     // when there is none or the scan stopped (LastScan says which).
     [[nodiscard]] bool ScanForName(const std::string& name, AddressRecord& found);

@@ -35,6 +35,7 @@ struct FormFields {
         std::optional<Range> check{};  // Number: the values accepted
         int spinId = 0;                // Number: its up-down, 0 for none
         Range spin{};
+        bool latin = false;            // typed in Latin letters and digits (numbers always are)
     };
 
     static constexpr int FILE_TEXT_LIMIT = sizeof AddressRecord::address1 - 1;
@@ -70,12 +71,12 @@ const std::array<FormFields::Row, 18> FormFields::ROWS{{
     {.controlId = IDC_YEAR, .label = "年", .kind = Kind::Number, .member = &Dlg::m_birthYear,
      .check = Range{1900, 2099}, .spinId = IDC_YEAR_SPIN, .spin = {1900, 2099}},
     {.controlId = IDC_EMAIL, .label = "ｅ－ｍａｉｌ", .kind = Kind::Text, .member = &Dlg::m_email,
-     .fileLimit = FILE_EMAIL_LIMIT},
-    {.controlId = IDC_ZIP1, .label = "郵便番号", .kind = Kind::Text, .member = &Dlg::m_zip1, .editLimit = 3},
-    {.controlId = IDC_ZIP2, .label = "郵便番号", .kind = Kind::Text, .member = &Dlg::m_zip2, .editLimit = 4},
-    {.controlId = IDC_PHONE1, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone1, .editLimit = 5},
-    {.controlId = IDC_PHONE2, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone2, .editLimit = 4},
-    {.controlId = IDC_PHONE3, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone3, .editLimit = 4},
+     .fileLimit = FILE_EMAIL_LIMIT, .latin = true},
+    {.controlId = IDC_ZIP1, .label = "郵便番号", .kind = Kind::Text, .member = &Dlg::m_zip1, .editLimit = 3, .latin = true},
+    {.controlId = IDC_ZIP2, .label = "郵便番号", .kind = Kind::Text, .member = &Dlg::m_zip2, .editLimit = 4, .latin = true},
+    {.controlId = IDC_PHONE1, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone1, .editLimit = 5, .latin = true},
+    {.controlId = IDC_PHONE2, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone2, .editLimit = 4, .latin = true},
+    {.controlId = IDC_PHONE3, .label = "電話番号", .kind = Kind::Text, .member = &Dlg::m_phone3, .editLimit = 4, .latin = true},
     {.controlId = IDC_AGE, .label = "歳", .kind = Kind::Number, .member = &Dlg::m_age, .check = Range{0, 199}},
     {.controlId = IDC_ADDRESS1, .label = "住所", .kind = Kind::Text, .member = &Dlg::m_address1,
      .fileLimit = FILE_TEXT_LIMIT},
@@ -190,9 +191,11 @@ bool CAddressBookDlg::ExchangeFormValues(Direction direction)
     }
 }
 
-void CAddressBookDlg::SetUpSpins()
+void CAddressBookDlg::SetUpControls()
 {
     for (const FormFields::Row& row : FormFields::ROWS) {
+        if (row.latin || row.kind == FormFields::Kind::Number)
+            FormFields::Edit(*this, row.controlId).SetLatinInput();
         if (row.spinId == 0)
             continue;
         CSpinButtonCtrl spin;

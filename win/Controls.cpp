@@ -35,6 +35,12 @@ void CEdit::SetLimitText(int bytes)
         box->SetByteLimit(bytes);
 }
 
+void CEdit::SetLatinInput()
+{
+    if (auto* box = static_cast<EditBox*>(m_edit))
+        box->SetLatinInput();
+}
+
 void CEdit::EnableWindow(bool enable)
 {
     if (m_edit != nullptr)

@@ -27,6 +27,8 @@ public:
     // Typing (or pasting, or an input method) beyond this many Shift_JIS
     // bytes is refused; 0 means no limit.
     void SetLimitText(int bytes);
+    // Latin input for numbers and e-mail: full-width digits become ASCII.
+    void SetLatinInput();
     void EnableWindow(bool enable);
     void SetFocus();
 

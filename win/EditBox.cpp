@@ -74,10 +74,21 @@ public:
     {
         if (m_trusted)
             return Acceptable;
+        if (m_asciiDigits)
+            ToAsciiDigits(input);
         return IsAllowedEdit(m_before, input, m_byteLimit) ? Acceptable : Invalid;
     }
 
+    static void ToAsciiDigits(QString& text)
+    {
+        for (QChar& ch : text) {
+            if (ch >= QChar(0xFF10) && ch <= QChar(0xFF19))
+                ch = QChar(u'0' + (ch.unicode() - 0xFF10));
+        }
+    }
+
     int m_byteLimit = 0;
+    bool m_asciiDigits = false;
     // Undo and redo go back to texts that were taken before.
     bool m_trusted = false;
 
@@ -96,6 +107,12 @@ EditBox::EditBox(QWidget* parent) : QLineEdit(parent), m_guard(new Guard(this))
 void EditBox::SetByteLimit(int bytes) noexcept
 {
     m_guard->m_byteLimit = std::max(bytes, 0);
+}
+
+void EditBox::SetLatinInput()
+{
+    setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhLatinOnly | Qt::ImhNoPredictiveText);
+    m_guard->m_asciiDigits = true;
 }
 
 void EditBox::SetProgramBytes(std::string_view bytes)

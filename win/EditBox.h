@@ -18,6 +18,9 @@ public:
 
     // 0 means no limit.
     void SetByteLimit(int bytes) noexcept;
+    // For numbers and addresses in Latin letters: asks the input method for
+    // Latin input, and full-width digits typed anyway become ASCII digits.
+    void SetLatinInput();
     // Shows Shift_JIS bytes as text.
     void SetProgramBytes(std::string_view bytes);
     // The text as Shift_JIS bytes: the bytes the program set while the text

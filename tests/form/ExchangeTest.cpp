@@ -71,13 +71,22 @@ TEST(Exchange, RegisterTakesOrRefusesEachField)
     }
 }
 
-TEST(Exchange, EditsTakeNoMoreBytesThanTheirFields)
+// Byte limits hold for typing; number and e-mail fields ask the input
+// method for Latin input and turn full-width digits into ASCII ones.
+TEST(Exchange, EditsTakeWhatTheirFieldsHold)
 {
     FormHarness form("");
     form.Type(IDC_ZIP1, QStringLiteral("12345"));
     form.Type(IDC_NAME, QStringLiteral("あいうえおかきくけこさしすせそたちつ"));  // 36 bytes offered
     EXPECT_EQ(form.Text(IDC_ZIP1), QStringLiteral("123"));
     EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("あいうえおかきくけこさしすせそた"));  // 32 bytes kept
+    form.Type(IDC_YEAR, QStringLiteral("１９８５"));
+    form.Type(IDC_READING, QStringLiteral("１"));
+    EXPECT_EQ(form.Text(IDC_YEAR), QStringLiteral("1985"));
+    EXPECT_EQ(form.Text(IDC_READING), QStringLiteral("１"));
+    for (const int id : {IDC_ZIP1, IDC_ZIP2, IDC_PHONE1, IDC_PHONE2, IDC_PHONE3, IDC_YEAR, IDC_MONTH, IDC_DAY, IDC_EMAIL})
+        EXPECT_TRUE(form.Dialog().GetDlgItem(id)->inputMethodHints() & Qt::ImhLatinOnly) << id;
+    EXPECT_FALSE(form.Dialog().GetDlgItem(IDC_NAME)->inputMethodHints() & Qt::ImhLatinOnly);
 }
 
 TEST(NumberField, ReadsLikeTheFormExpects)
