@@ -26,7 +26,11 @@ void ShowMessageBox(const QString& text, QWidget* owner)
         g_capture->m_messages.push_back(text);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, owner);
+    // A box shown while its owner is not on screen yet (during start-up)
+    // would be placed over the owner's unplaced corner: centre it on the
+    // screen instead.
+    QWidget* parent = owner != nullptr && owner->isVisible() ? owner : nullptr;
+    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
     box.setWindowIcon(QGuiApplication::windowIcon());
     box.setTextFormat(Qt::PlainText);
     box.exec();
