@@ -46,6 +46,14 @@ SpinButton::SpinButton(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
     connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
+    // A click hands the keyboard focus to the buddy, so that leaving the
+    // buddy afterwards is noticed (the age follows the date that way).
+    for (QToolButton* arrow : {m_up, m_down}) {
+        connect(arrow, &QToolButton::pressed, this, [this] {
+            if (m_buddy && m_buddy->isEnabled())
+                m_buddy->setFocus(Qt::MouseFocusReason);
+        });
+    }
 }
 
 void SpinButton::SetRange(int lower, int upper) noexcept

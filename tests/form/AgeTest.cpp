@@ -2,6 +2,9 @@
 #include "Age.h"
 #include "FormHarness.h"
 
+#include <QToolButton>
+#include <QtTest/QTest>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,6 +43,22 @@ TEST(Age, FollowsTheDateFieldsWhenTheyLoseFocus)
     form.Type(IDC_NAME, "x");  // leaving the day
     EXPECT_EQ(form.Text(IDC_AGE), "55");
     EXPECT_TRUE(form.Messages().empty());
+}
+
+// An up-down click hands the focus to its edit, so leaving it afterwards
+// updates the age.
+TEST(Age, FollowsAMonthSteppedWithTheMouse)
+{
+    FormHarness form("");
+    form.SetText(IDC_DAY, "6");
+    form.SetText(IDC_MONTH, "11");
+    form.Type(IDC_NAME, "x");
+    QList<QToolButton*> arrows = form.Dialog().GetDlgItem(IDC_MONTH_SPIN)->findChildren<QToolButton*>();
+    ASSERT_EQ(arrows.size(), 2);
+    QTest::mouseClick(arrows.front()->arrowType() == Qt::UpArrow ? arrows.front() : arrows.back(), Qt::LeftButton);
+    EXPECT_EQ(form.Text(IDC_MONTH), "12");
+    form.Type(IDC_NAME, "y");
+    EXPECT_EQ(form.Text(IDC_AGE), "55");
 }
 
 TEST(Age, OutOfRangeYearSaysSoAndStillComputes)
