@@ -26,10 +26,11 @@ int ScaleRounded(int value, int numerator, int denominator) noexcept
 
 constexpr int kIconSize = 32;
 
-// A list item is one line of the dialog's font with a pixel above and below.
+// A list item is one line of the dialog's font, as on the platform the
+// templates come from.
 int ListRowHeight(const QWidget& widget)
 {
-    return QFontMetrics(widget.font()).height() + 2;
+    return QFontMetrics(widget.font()).height();
 }
 
 QString ControlText(const ControlTemplate& control)
@@ -60,6 +61,19 @@ QWidget* MakeIcon(QWidget& window)
     return label;
 }
 
+// The frame runs through the middle of the title, as the templates expect:
+// the control's top is the title's top, not the frame's.
+QWidget* MakeGroupBox(const ControlTemplate& control, QWidget& window)
+{
+    auto* box = new QGroupBox(ControlText(control), &window);
+    const int half = QFontMetrics(window.font()).height() / 2;
+    box->setStyleSheet(QStringLiteral("QGroupBox { border: 1px solid palette(mid); margin-top: %1px; }"
+                                      "QGroupBox::title { subcontrol-origin: margin; left: %2px; padding: 0 1px; }")
+                           .arg(half)
+                           .arg(half));
+    return box;
+}
+
 QWidget* MakeListBox(QWidget& window)
 {
     auto* view = new QListView(&window);
@@ -87,7 +101,7 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget& window)
     case ControlKind::Icon:
         return MakeIcon(window);
     case ControlKind::GroupBox:
-        return new QGroupBox(ControlText(control), &window);
+        return MakeGroupBox(control, window);
     case ControlKind::ListBox:
         return MakeListBox(window);
     case ControlKind::Edit:
@@ -163,8 +177,13 @@ void ApplyFlags(const ControlTemplate& control, QWidget& widget)
     else
         widget.setFocusPolicy(Qt::NoFocus);
     if ((control.flags & CF_READONLY) != 0) {
-        if (auto* edit = dynamic_cast<QLineEdit*>(&widget))
+        if (auto* edit = dynamic_cast<QLineEdit*>(&widget)) {
             edit->setReadOnly(true);
+            // Drawn on the window's grey, as the platform draws read-only edits.
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            edit->setPalette(palette);
+        }
     }
     if ((control.flags & CF_DISABLED) != 0)
         widget.setEnabled(false);

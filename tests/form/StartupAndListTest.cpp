@@ -1,6 +1,8 @@
 // Start-up, the index buttons and the double-click lookup.
 #include "FormHarness.h"
 
+#include <QListView>
+
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -74,6 +76,12 @@ TEST(Startup, EmptyFileShowsTheDefaultForm)
     EXPECT_EQ((QStringList{form.Text(IDC_YEAR), form.Text(IDC_MONTH), form.Text(IDC_DAY), form.Text(IDC_AGE)}),
               (QStringList{"1970", "1", "1", "56"}));
     EXPECT_FALSE(form.IsEnabled(IDC_PHONE1));
+    // Rows of the font's height: the list's 141 units hold 17 names.
+    const auto* list = qobject_cast<QListView*>(dialog.GetDlgItem(IDC_NAME_LIST));
+    EXPECT_EQ(list->viewport()->height() / QFontMetrics(list->font()).height(), 17);
+    // The read-only age is drawn on the window's grey.
+    const QWidget* age = dialog.GetDlgItem(IDC_AGE);
+    EXPECT_EQ(age->palette().color(QPalette::Base), age->palette().color(QPalette::Window));
 }
 
 // At start-up and on a double-click: the person's first kind with a
