@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <span>
+#include <string>
 
 // The name of the data file, resolved against the working directory at
 // every open.
@@ -59,6 +61,12 @@ public:
     // which the line format cannot carry).
     [[nodiscard]] int AddRecord(const AddressRecord& record);
 
+    // Appends every record, in order, in one write under the same rules as
+    // AddRecord: 1 when every line reached the file; 0 and the file as it
+    // was otherwise, all records refused when any one's text cannot be
+    // carried. No records: 1, the file untouched.
+    [[nodiscard]] int AddRecords(std::span<const AddressRecord> records);
+
     [[nodiscard]] const ScanStatus& LastScan() const noexcept { return m_status; }
 
     // The kana-row code of a reading: 0 to 9 or KANAROW_OTHER.
@@ -79,7 +87,7 @@ private:
     int ReadMatching(AddressRecord& record, KanaRow kanaRow);
     int ReadDataLine();
     int ParseLine();
-    int WriteRecord(const AddressRecord& record);
+    int WriteLines(const std::string& lines);
 
     bool IndexLine() noexcept;
     int SplitFields() noexcept;

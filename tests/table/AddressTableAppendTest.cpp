@@ -148,6 +148,24 @@ TEST(AppendTest, RefusesTextTheLineCannotCarry)
     }
 }
 
+// Several people go out in one append; one the line cannot carry refuses
+// them all.
+TEST(AppendTest, AddRecordsAppendsAllOrNothing)
+{
+    TempWorkDir dir;
+    const std::string before = PersonLine("3", "B", "");
+    WriteFileBytes(ADDRESS_TABLE_FILE, before);
+    std::vector<AddressRecord> records = {SampleRecord("A"), SampleRecord("A"), SampleRecord("A")};
+    CAddressTable table;
+    ASSERT_EQ(table.AddRecords(records), 1);
+    const std::string after = before + "\r\n" + SAMPLE_LINE + SAMPLE_LINE + SAMPLE_LINE;
+    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), after);
+    records[1].name[0] = ',';
+    EXPECT_EQ(table.AddRecords(records), 0);
+    EXPECT_EQ(table.LastScan().end, ScanEnd::NotStarted);
+    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), after);
+}
+
 TEST(AppendTest, TextWithoutNulIsWrittenCutToItsWidth)
 {
     TempWorkDir dir;
