@@ -1,0 +1,120 @@
+#include "PhoneNumber.h"
+
+#include "Utf8.h"
+
+#include <array>
+
+namespace vcard {
+
+namespace {
+
+// Number shapes by their leading digits and length: the sizes of the
+// first two parts (the rest is the third). Earlier rows win.
+struct NumberShape {
+    std::string_view prefix;
+    std::size_t length;
+    std::size_t first;
+    std::size_t second;
+};
+
+constexpr std::array<NumberShape, 13> JAPANESE_SHAPES{{
+    {"070", 11, 3, 4}, {"080", 11, 3, 4}, {"090", 11, 3, 4},   // mobile and PHS
+    {"050", 11, 3, 4},                                         // IP phones
+    {"020", 11, 3, 4}, {"060", 11, 3, 4},                      // pagers, data
+    {"0120", 10, 4, 3}, {"0570", 10, 4, 3}, {"0990", 10, 4, 3},  // free dial, navi dial
+    {"0800", 11, 4, 3},
+    {"03", 10, 2, 4}, {"06", 10, 2, 4},                        // Tokyo, Osaka
+    {"0", 10, 3, 3},                                           // other areas: the usual cut
+}};
+
+constexpr std::string_view TEL_SCHEME = "tel:";
+constexpr std::string_view JAPAN_PREFIX = "+81";
+constexpr std::size_t LAST_PART = 4;
+constexpr std::size_t MIDDLE_PART = 4;
+
+std::string_view WithoutScheme(std::string_view text)
+{
+    if (text.size() >= TEL_SCHEME.size()) {
+        std::string scheme(text.substr(0, TEL_SCHEME.size()));
+        for (char& c : scheme)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (scheme == TEL_SCHEME)
+            text = text.substr(TEL_SCHEME.size(), text.find(';') - TEL_SCHEME.size());
+    }
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+// "a-b-c" with exactly two hyphens, as this program writes numbers.
+std::optional<PhoneParts> HyphenatedParts(std::string_view text)
+{
+    const std::size_t first = text.find('-');
+    const std::size_t second = text.find('-', first == std::string_view::npos ? first : first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos || text.starts_with('+')
+        || text.find('-', second + 1) != std::string_view::npos)
+        return std::nullopt;
+    return PhoneParts{std::string(text.substr(0, first)), std::string(text.substr(first + 1, second - first - 1)),
+                      std::string(text.substr(second + 1))};
+}
+
+// The digits (full-width ones too) and a leading "+".
+std::string DigitsOf(std::string_view text)
+{
+    constexpr char32_t FULL_WIDTH_ZERO = 0xFF10;
+    std::string digits;
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t c = utf8::Next(text, at);
+        if (c >= '0' && c <= '9')
+            digits += static_cast<char>(c);
+        else if (c >= FULL_WIDTH_ZERO && c <= FULL_WIDTH_ZERO + 9)
+            digits += static_cast<char>('0' + (c - FULL_WIDTH_ZERO));
+        else if ((c == '+' || c == 0xFF0B) && digits.empty())
+            digits += '+';
+    }
+    return digits;
+}
+
+PhoneParts Cut(std::string_view digits, std::size_t first, std::size_t second)
+{
+    return {std::string(digits.substr(0, first)), std::string(digits.substr(first, second)),
+            std::string(digits.substr(first + second))};
+}
+
+PhoneParts SplitDigits(std::string digits)
+{
+    if (digits.starts_with(JAPAN_PREFIX))
+        digits = "0" + digits.substr(JAPAN_PREFIX.size());
+    for (const NumberShape& shape : JAPANESE_SHAPES) {
+        if (digits.size() == shape.length && digits.starts_with(shape.prefix))
+            return Cut(digits, shape.first, shape.second);
+    }
+    // Unknown shapes: the last four digits, four before them, the rest first.
+    const std::size_t tail = std::min(digits.size(), LAST_PART);
+    const std::size_t middle = std::min(digits.size() - tail, MIDDLE_PART);
+    return Cut(digits, digits.size() - tail - middle, middle);
+}
+
+}  // namespace
+
+std::optional<PhoneParts> SplitPhoneNumber(std::string_view text)
+{
+    text = WithoutScheme(text);
+    if (std::optional<PhoneParts> parts = HyphenatedParts(text)) {
+        const bool empty = (*parts)[0].empty() && (*parts)[1].empty() && (*parts)[2].empty();
+        return empty ? std::nullopt : parts;
+    }
+    std::string digits = DigitsOf(text);
+    if (digits.empty() || digits == "+")
+        return std::nullopt;
+    return SplitDigits(std::move(digits));
+}
+
+std::string JoinPhoneNumber(const PhoneParts& parts)
+{
+    return parts[0] + "-" + parts[1] + "-" + parts[2];
+}
+
+}  // namespace vcard
