@@ -9,7 +9,8 @@ namespace vcard {
 namespace {
 
 // Number shapes by their leading digits and length: the sizes of the
-// first two parts (the rest is the third). Earlier rows win.
+// first two parts (the rest is the third). Earlier rows win, so longer
+// prefixes come first (0800 is free dial, 080 a mobile).
 struct NumberShape {
     std::string_view prefix;
     std::size_t length;
@@ -18,11 +19,11 @@ struct NumberShape {
 };
 
 constexpr std::array<NumberShape, 13> JAPANESE_SHAPES{{
+    {"0120", 10, 4, 3}, {"0570", 10, 4, 3}, {"0990", 10, 4, 3},  // free dial, navi dial
+    {"0800", 11, 4, 3},
     {"070", 11, 3, 4}, {"080", 11, 3, 4}, {"090", 11, 3, 4},   // mobile and PHS
     {"050", 11, 3, 4},                                         // IP phones
     {"020", 11, 3, 4}, {"060", 11, 3, 4},                      // pagers, data
-    {"0120", 10, 4, 3}, {"0570", 10, 4, 3}, {"0990", 10, 4, 3},  // free dial, navi dial
-    {"0800", 11, 4, 3},
     {"03", 10, 2, 4}, {"06", 10, 2, 4},                        // Tokyo, Osaka
     {"0", 10, 3, 3},                                           // other areas: the usual cut
 }};
