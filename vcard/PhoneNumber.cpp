@@ -87,7 +87,7 @@ PhoneParts Cut(std::string_view digits, std::size_t first, std::size_t second)
 PhoneParts SplitDigits(std::string digits)
 {
     if (digits.starts_with(JAPAN_PREFIX))
-        digits = "0" + digits.substr(JAPAN_PREFIX.size());
+        digits.replace(0, JAPAN_PREFIX.size(), "0");
     for (const NumberShape& shape : JAPANESE_SHAPES) {
         if (digits.size() == shape.length && digits.starts_with(shape.prefix))
             return Cut(digits, shape.first, shape.second);

@@ -44,6 +44,14 @@ std::string CollectNames(CAddressTable& table, NameSet& names)
     return ScanFailure(table.LastScan(), true);
 }
 
+// A card without a name, by its place in the file.
+std::string CardCalled(int number)
+{
+    std::string who("(");
+    who.append(std::to_string(number)).append(" 枚目のカード)");
+    return who;
+}
+
 // Decides about one card: a record to append, or a line saying why not.
 class CardTaker {
 public:
@@ -52,8 +60,7 @@ public:
     void Take(const Card& card)
     {
         CardPerson taken = PersonFromCard(card);
-        const std::string who = taken.person.name.empty()
-            ? "(" + std::to_string(card.number) + " 枚目のカード)" : taken.person.name;
+        const std::string who = taken.person.name.empty() ? CardCalled(card.number) : taken.person.name;
         if (taken.refusal)
             return Skip(who, taken.refusal->reason);
         auto made = RecordFrom(taken.person);
