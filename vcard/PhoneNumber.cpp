@@ -86,8 +86,11 @@ PhoneParts Cut(std::string_view digits, std::size_t first, std::size_t second)
 
 PhoneParts SplitDigits(std::string digits)
 {
-    if (digits.starts_with(JAPAN_PREFIX))
-        digits.replace(0, JAPAN_PREFIX.size(), "0");
+    // +81 stands for the leading 0 of a number dialled within Japan.
+    if (digits.starts_with(JAPAN_PREFIX)) {
+        digits.erase(0, JAPAN_PREFIX.size() - 1);
+        digits.front() = '0';
+    }
     for (const NumberShape& shape : JAPANESE_SHAPES) {
         if (digits.size() == shape.length && digits.starts_with(shape.prefix))
             return Cut(digits, shape.first, shape.second);

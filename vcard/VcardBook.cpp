@@ -123,6 +123,11 @@ Report Started(Direction direction, const std::filesystem::path& vcfPath)
 Report ExportBook(const std::filesystem::path& vcfPath)
 {
     Report report = Started(Direction::Export, vcfPath);
+    std::error_code unknown;
+    if (std::filesystem::equivalent(vcfPath, ADDRESS_TABLE_FILE, unknown)) {
+        report.failure = report.fileName + " はデータファイルそのものなので、書き出し先にできません";
+        return report;
+    }
     CAddressTable table;
     AddressRecord record{};
     std::string cards;

@@ -125,6 +125,7 @@ const CliCase CLI_CASES[] = {
     {"import_only_known_people", GOOD_BOOK, "import in.vcf", 0},
     {"import_missing_file", GOOD_BOOK, "import missing.vcf", 1},
     {"export_into_missing_folder", GOOD_BOOK, "export no/such/out.vcf", 1},
+    {"export_over_the_data_file", GOOD_BOOK, "export ./AddressTable.csv", 1},
     {"export_malformed_line_hides_people", HIDING_BOOK, "export out.vcf", 1},
     {"import_malformed_line_hides_people", HIDING_BOOK, "import in.vcf", 1},
     {"unknown_command", GOOD_BOOK, "convert in.vcf", 2},
