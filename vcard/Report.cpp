@@ -31,6 +31,8 @@ std::string SummaryText(const Report& report, std::size_t maxLines)
         return report.failure + "\n";
     const bool import = report.direction == Direction::Import;
     std::string text = Outcome(report);
+    if (import && report.cardsRead == 0)
+        text += "vCard のカード (BEGIN:VCARD) が見つかりませんでした\n";
     AddCount(text, report.skipped, import ? "取り込まなかった人" : "書き出さなかった人", "人");
     AddCount(text, report.readingsFromName, "ふりがながなく、名前をふりがなにした人", "人");
     AddCount(text, report.phonesNotStored, "取り込まなかった電話番号 (勤務先、FAX、同じ種類の 2 つ目)", "件");

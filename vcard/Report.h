@@ -23,6 +23,7 @@ struct Report {
     std::string fileName;            // the vCard file
     bool ok = false;                 // false: the data file and the vCard file are as they were
     std::string failure;             // why not, when !ok
+    int cardsRead = 0;               // import: cards in the vCard file
     int done = 0;                    // people added or written
     int skipped = 0;                 // people not added or not written
     int readingsFromName = 0;        // import: no reading, the name stands in

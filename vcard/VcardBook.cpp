@@ -128,6 +128,12 @@ Report ExportBook(const std::filesystem::path& vcfPath)
         report.failure = report.fileName + " はデータファイルそのものなので、書き出し先にできません";
         return report;
     }
+    // The scan would create a missing data file; exporting nobody from a
+    // folder without one is a mistake to report, not a file to make.
+    if (!std::filesystem::exists(ADDRESS_TABLE_FILE, unknown)) {
+        report.failure = std::string("このフォルダに ") + ADDRESS_TABLE_FILE + " がありません";
+        return report;
+    }
     CAddressTable table;
     AddressRecord record{};
     std::string cards;
@@ -158,7 +164,9 @@ Report ImportBook(const std::filesystem::path& vcfPath)
     if (!report.failure.empty())
         return report;
     CardTaker taker(inFile, report);
-    for (const Card& card : ReadCards(*bytes))
+    const std::vector<Card> cards = ReadCards(*bytes);
+    report.cardsRead = static_cast<int>(cards.size());
+    for (const Card& card : cards)
         taker.Take(card);
     if (!table.AddRecords(taker.Records())) {
         report.failure = std::string(ADDRESS_TABLE_FILE) + " に書き込めませんでした。ファイルは元のままです";

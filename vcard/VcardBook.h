@@ -10,8 +10,9 @@
 namespace vcard {
 
 // Writes every person of the data file, in file order, as vCard 3.0 to
-// vcfPath, replacing it whole or not at all. Refused when vcfPath is the
-// data file itself or a malformed line hides people; a person whose bytes
+// vcfPath, replacing it whole or not at all. Refused when there is no
+// data file, vcfPath is the data file itself or a malformed line hides
+// people; a person whose bytes
 // are no Shift_JIS is skipped.
 [[nodiscard]] Report ExportBook(const std::filesystem::path& vcfPath);
 

@@ -111,6 +111,8 @@ TEST_P(HostileImport, TakesTheGoodCardAndNothingBroken)
     const std::string book = BookText();
     if (GetParam().goodCardTaken) {
         EXPECT_EQ(book.substr(0, GOOD_LINE.size() + 2), BookLines({GOOD_LINE}));
+    } else {
+        EXPECT_NE(vcard::SummaryText(report).find("カード (BEGIN:VCARD) が見つかりませんでした"), std::string::npos);
     }
     // Whatever else was taken is one well-formed line per person.
     EXPECT_EQ(std::count(book.begin(), book.end(), '\n'), report.done);
@@ -184,6 +186,25 @@ TEST(ImportRefusal, MalformedLineStopsTheImportWithTheFormsMessage)
         EXPECT_EQ(report.failure, "AddressTable.csv " + std::string(message) + "それ以降のデータを読み込めません");
         EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), book);
     }
+}
+
+TEST(ImportRefusal, FailedWriteAddsNobody)
+{
+    TempWorkDir dir;
+    WriteBook({GOOD_LINE});
+    std::vector<std::string> cards;
+    for (int i = 0; i < 100; ++i)
+        cards.push_back("FN:追加 " + std::to_string(i) + "\r\nADR:;;" + std::string(200, 'a') + ";;;;\r\n");
+    WriteFileBytes("in.vcf", CardFile(cards));
+    const std::string before = ReadFileBytes(ADDRESS_TABLE_FILE);
+    {
+        const FileSizeLimit limit(before.size() + 10000);
+        ASSERT_TRUE(limit.Set());
+        const vcard::Report report = vcard::ImportBook("in.vcf");
+        EXPECT_FALSE(report.ok);
+        EXPECT_EQ(vcard::SummaryText(report), "AddressTable.csv に書き込めませんでした。ファイルは元のままです\n");
+    }
+    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
 }
 
 TEST(ImportSummary, ShowsTwentyLinesThenTheRest)
