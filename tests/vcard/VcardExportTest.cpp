@@ -118,6 +118,7 @@ struct CliCase {
 };
 
 constexpr std::string_view GOOD_BOOK = "1,a,a,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n";
+constexpr std::string_view TRAILING_EMPTY_LINE_BOOK = "1,a,a,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n\r\n";
 constexpr std::string_view HIDING_BOOK = "1,a\r\n1,b,b,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n";
 
 const CliCase CLI_CASES[] = {
@@ -129,6 +130,7 @@ const CliCase CLI_CASES[] = {
     {"export_without_a_data_file", "", "export out.vcf", 1},
     {"import_missing_file_makes_no_data_file", "", "import missing.vcf", 1},
     {"export_malformed_line_hides_people", HIDING_BOOK, "export out.vcf", 1},
+    {"export_past_a_trailing_empty_line", TRAILING_EMPTY_LINE_BOOK, "export out.vcf", 0},
     {"import_malformed_line_hides_people", HIDING_BOOK, "import in.vcf", 1},
     {"unknown_command", GOOD_BOOK, "convert in.vcf", 2},
     {"no_file", GOOD_BOOK, "export", 2},
