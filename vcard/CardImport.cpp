@@ -105,21 +105,22 @@ bool AllDigits(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// 〒123-4567, 123-4567 and 1234567 as 123 / 4567; a code with one hyphen
-// splits there, a short one is the first part alone.
+// 〒123-4567, 123-4567 and 1234567 as 123 / 4567; any other code with
+// one hyphen splits there as written, a short one is the first part.
 std::optional<std::array<std::string, 2>> PostalCodeParts(std::string_view code)
 {
     constexpr std::string_view POSTAL_MARK = "〒";
-    if (code.starts_with(POSTAL_MARK))
-        code.remove_prefix(POSTAL_MARK.size());
-    while (!code.empty() && code.front() == ' ')
-        code.remove_prefix(1);
+    std::string_view digits = code;
+    while (digits.starts_with(POSTAL_MARK) || digits.starts_with(' '))
+        digits.remove_prefix(digits.starts_with(' ') ? 1 : POSTAL_MARK.size());
+    if (digits.size() == 8 && digits[3] == '-' && AllDigits(digits.substr(0, 3)) && AllDigits(digits.substr(4)))
+        return std::array<std::string, 2>{std::string(digits.substr(0, 3)), std::string(digits.substr(4))};
+    if (digits.size() == 7 && AllDigits(digits))
+        return std::array<std::string, 2>{std::string(digits.substr(0, 3)), std::string(digits.substr(3))};
     const std::size_t hyphen = code.find('-');
     if (hyphen != std::string_view::npos && code.find('-', hyphen + 1) == std::string_view::npos)
         return std::array<std::string, 2>{std::string(code.substr(0, hyphen)), std::string(code.substr(hyphen + 1))};
-    if (code.size() == 7 && AllDigits(code))
-        return std::array<std::string, 2>{std::string(code.substr(0, 3)), std::string(code.substr(3))};
-    if (code.size() <= 3)
+    if (hyphen == std::string_view::npos && code.size() <= 3)
         return std::array<std::string, 2>{std::string(code), {}};
     return std::nullopt;
 }

@@ -23,7 +23,10 @@ constexpr FieldLimit EMAIL{"e-mail", 63};
 constexpr FieldLimit ZIP1{"郵便番号 (上 3 桁)", 3};
 constexpr FieldLimit ZIP2{"郵便番号 (下 4 桁)", 4};
 constexpr std::array<FieldLimit, PHONE_PART_COUNT> PHONE_PARTS{{
-    {"電話番号 (1 つ目)", 5}, {"電話番号 (2 つ目)", 4}, {"電話番号 (3 つ目)", 4}}};
+    {"電話番号 (1 つ目)", PHONE_PART_LIMITS[0]},
+    {"電話番号 (2 つ目)", PHONE_PART_LIMITS[1]},
+    {"電話番号 (3 つ目)", PHONE_PART_LIMITS[2]},
+}};
 constexpr std::array<const char*, PHONE_KIND_COUNT> PHONE_KIND_LABELS{"自宅", "携帯", "PHS", "ポケベル"};
 
 constexpr const char* EMPTY_PHONE_PART = "*";

@@ -1,6 +1,9 @@
 #include "PhoneNumber.h"
 
+#include "SjisCodec.h"
 #include "Utf8.h"
+
+#include <algorithm>
 
 #include <array>
 
@@ -33,32 +36,36 @@ constexpr std::string_view JAPAN_PREFIX = "+81";
 constexpr std::size_t LAST_PART = 4;
 constexpr std::size_t MIDDLE_PART = 4;
 
+// The number of a tel: URI without its parameters (";ext=").
 std::string_view WithoutScheme(std::string_view text)
 {
-    if (text.size() >= TEL_SCHEME.size()) {
-        std::string scheme(text.substr(0, TEL_SCHEME.size()));
-        for (char& c : scheme)
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (scheme == TEL_SCHEME)
-            text = text.substr(TEL_SCHEME.size(), text.find(';') - TEL_SCHEME.size());
-    }
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
+    if (text.size() < TEL_SCHEME.size())
+        return text;
+    std::string scheme(text.substr(0, TEL_SCHEME.size()));
+    for (char& c : scheme)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (scheme != TEL_SCHEME)
+        return text;
+    text.remove_prefix(TEL_SCHEME.size());
+    return text.substr(0, text.find(';'));
 }
 
-// "a-b-c" with exactly two hyphens, as this program writes numbers.
+// "a-b-c" with exactly two hyphens and parts that fit the form, as this
+// program writes numbers: kept as written.
 std::optional<PhoneParts> HyphenatedParts(std::string_view text)
 {
-    const std::size_t first = text.find('-');
-    const std::size_t second = text.find('-', first == std::string_view::npos ? first : first + 1);
-    if (first == std::string_view::npos || second == std::string_view::npos || text.starts_with('+')
-        || text.find('-', second + 1) != std::string_view::npos)
-        return std::nullopt;
-    return PhoneParts{std::string(text.substr(0, first)), std::string(text.substr(first + 1, second - first - 1)),
-                      std::string(text.substr(second + 1))};
+    PhoneParts parts;
+    for (std::size_t part = 0; part < PHONE_PART_COUNT; ++part) {
+        const std::size_t hyphen = part + 1 < PHONE_PART_COUNT ? text.find('-') : text.size();
+        if (hyphen == std::string_view::npos)
+            return std::nullopt;
+        parts[part] = text.substr(0, hyphen);
+        const std::optional<std::size_t> bytes = sjis::EncodedLength(parts[part]);
+        if (!bytes || *bytes > PHONE_PART_LIMITS[part] || parts[part].find('-') != std::string::npos)
+            return std::nullopt;
+        text.remove_prefix(std::min(text.size(), hyphen + 1));
+    }
+    return parts;
 }
 
 // The digits (full-width ones too) and a leading "+".
