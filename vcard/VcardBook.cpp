@@ -36,6 +36,8 @@ std::string_view NameBytes(const AddressRecord& record)
 // The names the data file holds, as stored (Shift_JIS).
 using NameSet = std::unordered_set<std::string>;
 
+// Any malformed line stops the import, not only one that hides people:
+// a person appended behind it could never be read again.
 std::string CollectNames(CAddressTable& table, NameSet& names)
 {
     AddressRecord record{};
