@@ -4,6 +4,7 @@
 // every form the file may hold them, and NULs; scanned for every person
 // and by code.
 #include "AddressTable.h"
+#include "LineIndex.h"
 #include "ShiftJis.h"
 #include "TableTestData.h"
 #include "TestFiles.h"
