@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -18,6 +23,35 @@ namespace fs = std::filesystem;
 const std::string SAMPLE_LINE = "3," + Sjis("とうきょう") + ",A," + Sjis("東京都港区芝公園") +
                                 ",4-2-8 #305 \"A\",1980,12,31,3,who@example.jp,105,0011,1,"
                                 "03,1234,5678,090,1111,2222,*,*,*,*,*,*\r\n";
+
+// The file's append-only attribute (chattr +a) for the object's lifetime:
+// it may only grow, so cutting it back fails, even for root.
+class AppendOnly {
+public:
+    explicit AppendOnly(const char* path) : m_fd(::open(path, O_RDONLY)) { m_set = Change(FS_APPEND_FL, 0); }
+    ~AppendOnly()
+    {
+        if (m_set)
+            (void)Change(0, FS_APPEND_FL);
+        ::close(m_fd);
+    }
+    AppendOnly(const AppendOnly&) = delete;
+    AppendOnly& operator=(const AppendOnly&) = delete;
+    [[nodiscard]] bool Set() const noexcept { return m_set; }
+
+private:
+    bool Change(int set, int clear) const
+    {
+        int flags = 0;
+        if (::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
+            return false;
+        flags = (flags | set) & ~clear;
+        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+
+    int m_fd;
+    bool m_set = false;
+};
 
 std::vector<std::string> Split(const std::string& line)
 {
@@ -220,10 +254,58 @@ TEST(AppendFaultTest, PartialWriteIsTakenBack)
         }
         EXPECT_EQ(result, 0);
         EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
+        EXPECT_EQ(table.LastAppend(), AppendEnd::Failed);
         EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), row.before);
         ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
+        EXPECT_EQ(table.LastAppend(), AppendEnd::Written);
         EXPECT_EQ(ScanNames(table, 3).back(), "A");
     }
+}
+
+// On an append-only file a failed write cannot be cut back: what reached
+// the file is reported as left there. A write that wrote nothing leaves
+// nothing to cut back.
+TEST(AppendFaultTest, PartOfALineThatCannotBeCutBackIsReported)
+{
+    const struct {
+        std::size_t room;
+        AppendEnd end;
+    } rows[] = {{0, AppendEnd::Failed}, {10, AppendEnd::UnfinishedLineLeft}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.room);
+        TempWorkDir dir;
+        const std::string before = PersonLine("3", "B");
+        WriteFileBytes(ADDRESS_TABLE_FILE, before);
+        const AppendOnly appendOnly(ADDRESS_TABLE_FILE);
+        if (!appendOnly.Set())
+            GTEST_SKIP() << "this file system has no append-only attribute";
+        CAddressTable table;
+        {
+            const FileSizeLimit limit(before.size() + row.room);
+            ASSERT_TRUE(limit.Set());
+            EXPECT_EQ(table.AddRecord(SampleRecord("A")), 0);
+        }
+        EXPECT_EQ(table.LastAppend(), row.end);
+        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before + SAMPLE_LINE.substr(0, row.room));
+    }
+}
+
+// A final 0x1A that cannot be taken off would hide the new line: the
+// append is refused and the file stays as it is; scans still read it.
+TEST(AppendFaultTest, CtrlZThatCannotBeTakenOffRefusesTheAppend)
+{
+    TempWorkDir dir;
+    const std::string before = PersonLine("3", "B") + "\x1A";
+    WriteFileBytes(ADDRESS_TABLE_FILE, before);
+    const AppendOnly appendOnly(ADDRESS_TABLE_FILE);
+    if (!appendOnly.Set())
+        GTEST_SKIP() << "this file system has no append-only attribute";
+    CAddressTable table;
+    EXPECT_EQ(ScanNames(table, 3), std::vector<std::string>{"B"});
+    EXPECT_EQ(table.AddRecord(SampleRecord("A")), 0);
+    EXPECT_EQ(table.LastAppend(), AppendEnd::Failed);
+    EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
+    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
 }
 
 }  // namespace
