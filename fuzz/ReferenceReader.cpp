@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace reference {
 
@@ -88,6 +89,44 @@ int ParseNumber(const std::string& field)
 {
     const long long value = std::strtoll(field.c_str(), nullptr, 10);
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+namespace {
+
+template <std::size_t N>
+void SetText(char (&field)[N], const std::string& text)
+{
+    const std::string cut = CutToCharacters(text, N - 1);
+    std::memset(field, 0, N);
+    std::memcpy(field, cut.data(), cut.size());
+}
+
+}  // namespace
+
+AddressRecord RecordOf(const DataLine& line)
+{
+    const std::vector<std::string>& f = line.fields;
+    AddressRecord r{};
+    SetText(r.reading, f.at(1));
+    SetText(r.name, f.at(2));
+    SetText(r.address1, f.at(3));
+    SetText(r.address2, f.at(4));
+    r.birthYear = ParseNumber(f.at(5));
+    r.birthMonth = ParseNumber(f.at(6));
+    r.birthDay = ParseNumber(f.at(7));
+    r.bloodType = ParseNumber(f.at(8));
+    SetText(r.email, f.at(9));
+    SetText(r.zip1, f.at(10));
+    SetText(r.zip2, f.at(11));
+    r.sex = ParseNumber(f.at(12));
+    for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
+        SetText(r.phones[part / PHONE_PART_COUNT][part % PHONE_PART_COUNT], f.at(13 + part));
+    return r;
+}
+
+int CodeOf(const DataLine& line)
+{
+    return ParseNumber(line.fields.at(0));
 }
 
 std::string CutToCharacters(const std::string& text, std::size_t maxBytes)

@@ -2,9 +2,9 @@
 
 #include "AddressTableImpl.h"
 
-CAddressTable::CAddressTable() : CAddressTable(LineKernels::Best()) {}
+CAddressTable::CAddressTable() : CAddressTable(LineKernels::Avx2()) {}
 
-CAddressTable::CAddressTable(const LineKernels& kernels) : m_impl(std::make_unique<Impl>(kernels)) {}
+CAddressTable::CAddressTable(const LineKernels* kernels) : m_impl(std::make_unique<Impl>(kernels)) {}
 
 CAddressTable::~CAddressTable() noexcept = default;
 

@@ -56,8 +56,8 @@ class CAddressTable {
 public:
     CAddressTable();
     // Scans with the given line kernels instead of the best this
-    // processor runs (to compare them).
-    explicit CAddressTable(const LineKernels& kernels);
+    // processor runs, or byte by byte without any (to compare them).
+    explicit CAddressTable(const LineKernels* kernels);
     ~CAddressTable() noexcept;
     CAddressTable(const CAddressTable&) = delete;
     CAddressTable& operator=(const CAddressTable&) = delete;

@@ -12,7 +12,7 @@
 
 class CAddressTable::Impl {
 public:
-    explicit Impl(const LineKernels& kernels) noexcept : m_scanner(kernels) {}
+    explicit Impl(const LineKernels* kernels) noexcept : m_scanner(kernels) {}
 
     [[nodiscard]] bool Open() noexcept;
     void EndScan() noexcept { m_file.Drop(); }

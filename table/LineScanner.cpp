@@ -81,9 +81,9 @@ bool LineScanner::Parse() noexcept
 bool LineScanner::IndexLine() noexcept
 {
     const int length = m_line.contentLength;
-    if (!m_line.lineEnd || m_line.readableEnd - m_line.text < length + WIDEST_TEXT_FIELD)
+    if (m_kernels == nullptr || !m_line.lineEnd || m_line.readableEnd - m_line.text < length + WIDEST_TEXT_FIELD)
         return false;
-    m_kernels.index(m_line.text, length, m_lineIndex);
+    m_kernels->index(m_line.text, length, m_lineIndex);
     return !m_lineIndex.hasNul;
 }
 
@@ -139,7 +139,7 @@ int LineScanner::Code() const noexcept
 void LineScanner::CopyTo(AddressRecord& record) noexcept
 {
     if (m_lineIndexed) {
-        m_kernels.copyTexts(record, m_line.text, m_line.contentLength, m_lineIndex, m_fields);
+        m_kernels->copyTexts(record, m_line.text, m_line.contentLength, m_lineIndex, m_fields);
     } else {
         char* const base = reinterpret_cast<char*>(&record);
         for (const TextFieldSlot& slot : TEXT_FIELD_SLOTS) {

@@ -12,7 +12,8 @@
 // into a line buffer of its own.
 class LineScanner {
 public:
-    explicit LineScanner(const LineKernels& kernels) noexcept : m_kernels(kernels) {}
+    // Without kernels every line is split byte by byte.
+    explicit LineScanner(const LineKernels* kernels) noexcept : m_kernels(kernels) {}
 
     // Reads the stream from its current offset, as line 1. A regular file
     // may be looked ahead in (a device may never end).
@@ -41,7 +42,7 @@ private:
     int SplitFields() noexcept;
     [[nodiscard, gnu::always_inline]] int FieldNumber(int field) const noexcept;
 
-    const LineKernels& m_kernels;
+    const LineKernels* m_kernels;
     bool m_regularFile = false;
     // The current line: in the reader's buffer, or in m_lineBuffer when it
     // did not lie there whole.
