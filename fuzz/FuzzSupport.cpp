@@ -17,16 +17,16 @@ char g_workDir[] = "/tmp/kanaroku-fuzz-XXXXXX";
 
 void RemoveWorkDir()
 {
-    (void)::unlink(ADDRESS_TABLE_FILE);
+    RemoveDataFile();
     (void)::chdir("/");
     (void)::rmdir(g_workDir);
 }
 
 }  // namespace
 
-void Fail(const char* condition, const char* file, int line)
+void Fail(const char* what, const char* file, int line)
 {
-    std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", condition, file, line);
+    std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", what, file, line);
     std::abort();
 }
 
@@ -42,8 +42,7 @@ void EnterPrivateWorkDir()
 void WriteDataFile(std::string_view bytes)
 {
     std::ofstream out(ADDRESS_TABLE_FILE, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    FUZZ_CHECK(out.good());
+    FUZZ_CHECK(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).good());
 }
 
 void RemoveDataFile()

@@ -1,21 +1,21 @@
 #pragma once
 
-// What every fuzz target shares: a private working directory, the data
+// What the fuzz targets share: a private working directory, the data
 // file's bytes, and a check that ends the run on a broken invariant.
 
 #include <string>
 #include <string_view>
 
 // Prints what broke and aborts, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                \
-    do {                                                                     \
-        if (!(condition))                                                    \
-            fuzz::Fail(#condition, __FILE__, __LINE__);                      \
+#define FUZZ_CHECK(condition)                       \
+    do {                                            \
+        if (!(condition))                           \
+            fuzz::Fail(#condition, __FILE__, __LINE__); \
     } while (0)
 
 namespace fuzz {
 
-[[noreturn]] void Fail(const char* condition, const char* file, int line);
+[[noreturn]] void Fail(const char* what, const char* file, int line);
 
 // Makes a fresh temporary directory the working directory for the rest of
 // the process; it is removed with the data file at exit.

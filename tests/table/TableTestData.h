@@ -2,7 +2,6 @@
 
 #include "AddressTable.h"
 
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -28,20 +27,3 @@
 
 // The names of a whole scan: GetFirst then GetNext until 0.
 [[nodiscard]] std::vector<std::string> ScanNames(CAddressTable& table, KanaRow kanaRow);
-
-// True when the field holds a NUL and no byte after the first NUL is set.
-template <std::size_t N>
-[[nodiscard]] bool NulFilled(const char (&field)[N])
-{
-    const char* nul = static_cast<const char*>(std::memchr(field, '\0', N));
-    if (nul == nullptr)
-        return false;
-    for (const char* p = nul; p < field + N; ++p) {
-        if (*p != '\0')
-            return false;
-    }
-    return true;
-}
-
-// True when cutting left no lead byte without its trail byte.
-[[nodiscard]] bool EndsOnCharacterBoundary(const char* text);
