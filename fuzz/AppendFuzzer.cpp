@@ -10,98 +10,85 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
-constexpr std::size_t MAX_OLD_BYTES = 2048;
-
-// Fuzz bytes up to the field's width, without a NUL when they fill it;
-// bytes after a NUL are left dirty, as they must never be written. In
-// expected, the text as it must be written: cut to the width minus one
-// between characters.
-template <std::size_t N>
-bool FillText(char (&field)[N], char (&expected)[N], FuzzedDataProvider& input)
+std::vector<std::pair<char*, std::size_t>> TextFields(AddressRecord& r)
 {
-    const std::string bytes = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, N));
-    std::memset(field, 'G', N);
-    std::memcpy(field, bytes.data(), bytes.size());
-    if (bytes.size() < N)
-        field[bytes.size()] = '\0';
-    const std::string text = reference::CutToCharacters(std::string(field, ::strnlen(field, N)), N - 1);
-    std::memset(expected, 0, N);
-    std::memcpy(expected, text.data(), text.size());
-    return text.find_first_of(",\r\n\x1A") == std::string::npos;
+    std::vector<std::pair<char*, std::size_t>> fields = {{r.reading, sizeof r.reading}, {r.name, sizeof r.name},
+        {r.address1, sizeof r.address1}, {r.address2, sizeof r.address2}, {r.email, sizeof r.email},
+        {r.zip1, sizeof r.zip1}, {r.zip2, sizeof r.zip2}};
+    for (auto& kind : r.phones) {
+        for (auto& part : kind)
+            fields.emplace_back(part, sizeof part);
+    }
+    return fields;
 }
 
-struct Person {
+void CheckAppend(FuzzedDataProvider& input)
+{
+    const auto flags = input.ConsumeIntegral<std::uint8_t>();
+    std::string before = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, 2048));
+    // Text fields of fuzz bytes, without a NUL when they fill the field;
+    // the bytes after a NUL stay dirty, as they must never be written.
     AddressRecord record;
-    AddressRecord expected;  // as a scan must deliver it back
-    bool carried = true;     // whether the line format can carry it
-};
+    std::memset(&record, 'G', sizeof record);
+    for (auto [field, width] : TextFields(record)) {
+        const std::string bytes = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, width));
+        std::memcpy(field, bytes.c_str(), std::min(bytes.size() + 1, width));
+    }
+    for (int* number : {&record.birthYear, &record.birthMonth, &record.birthDay, &record.bloodType, &record.sex})
+        *number = input.ConsumeIntegral<int>();
+    // As a scan must deliver it back: text cut to its width minus one
+    // between characters, sex 0 or 1.
+    AddressRecord expected = record;
+    expected.sex = record.sex == 0 ? 0 : 1;
+    bool carried = true;
+    for (auto [field, width] : TextFields(expected)) {
+        const std::string text = reference::CutToCharacters({field, ::strnlen(field, width)}, width - 1);
+        std::memset(field, 0, width);
+        std::memcpy(field, text.data(), text.size());
+        carried = carried && text.find_first_of(",\r\n\x1A") == std::string::npos;
+    }
 
-Person MakePerson(FuzzedDataProvider& input)
-{
-    Person p{};
-    AddressRecord& r = p.record;
-    AddressRecord& e = p.expected;
-    const auto text = [&](auto& field, auto& expected) { p.carried &= FillText(field, expected, input); };
-    text(r.reading, e.reading);
-    text(r.name, e.name);
-    text(r.address1, e.address1);
-    text(r.address2, e.address2);
-    e.birthYear = r.birthYear = input.ConsumeIntegral<int>();
-    e.birthMonth = r.birthMonth = input.ConsumeIntegral<int>();
-    e.birthDay = r.birthDay = input.ConsumeIntegral<int>();
-    e.bloodType = r.bloodType = input.ConsumeIntegral<int>();
-    text(r.email, e.email);
-    text(r.zip1, e.zip1);
-    text(r.zip2, e.zip2);
-    r.sex = input.ConsumeIntegral<int>();
-    e.sex = r.sex == 0 ? 0 : 1;
-    for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
-        text(r.phones[part / PHONE_PART_COUNT][part % PHONE_PART_COUNT],
-             e.phones[part / PHONE_PART_COUNT][part % PHONE_PART_COUNT]);
-    return p;
-}
-
-void CheckAppend(const std::string& old, bool fileExists, bool scanOpen, const Person& person)
-{
-    if (fileExists)
-        fuzz::WriteDataFile(old);
-    else
-        fuzz::RemoveDataFile();
-    std::string before = fileExists ? old : std::string();
-    const auto table = std::make_unique<CAddressTable>();
+    if (!(flags & 1))
+        before.clear();
+    reference::WriteDataFile(before);
+    if (!(flags & 1))
+        (void)::unlink(ADDRESS_TABLE_FILE);
+    CAddressTable table;
     AddressRecord ignored{};
-    if (scanOpen)
-        (void)table->GetFirst(ignored, KANAROW_ALL);
+    if (flags & 2)
+        (void)table.GetFirst(ignored, KANAROW_ALL);
     // Every open takes a 0x1A that ends the file off it.
-    const bool opened = scanOpen || person.carried;
-    if (opened && !before.empty() && before.back() == '\x1A')
+    const bool opened = (flags & 2) || carried;
+    if (opened && before.ends_with('\x1A'))
         before.pop_back();
-
-    const int result = table->AddRecord(person.record);
-    FUZZ_CHECK(result == (person.carried ? 1 : 0));
-    FUZZ_CHECK(table->LastAppend() == (person.carried ? AppendEnd::Written : AppendEnd::Refused));
-    FUZZ_CHECK(fuzz::DataFileExists() == (fileExists || opened));
-    const std::string now = fuzz::ReadDataFile();
-    if (!person.carried) {
+    FUZZ_CHECK(table.AddRecord(record) == (carried ? 1 : 0));
+    FUZZ_CHECK(table.LastAppend() == (carried ? AppendEnd::Written : AppendEnd::Refused));
+    FUZZ_CHECK((::access(ADDRESS_TABLE_FILE, F_OK) == 0) == ((flags & 1) || opened));
+    const std::string now = reference::ReadDataFile();
+    if (!carried) {
         FUZZ_CHECK(now == before);
         return;
     }
-    const std::string lineEnd = !before.empty() && before.back() != '\n' ? "\r\n" : "";
-    FUZZ_CHECK(now.compare(0, before.size() + lineEnd.size(), before + lineEnd) == 0);
-    const std::string line = now.substr(before.size() + lineEnd.size());
-    FUZZ_CHECK(line.size() >= 2 && line.find_first_of("\n\x1A") == line.size() - 1 && line.ends_with("\r\n"));
+    const std::size_t start = before.size() + (before.empty() || before.ends_with('\n') ? 0 : 2);
+    FUZZ_CHECK(now.starts_with(before) && now.compare(before.size(), start - before.size(), "\r\n") == 0);
+    const std::string line = now.substr(start);
+    FUZZ_CHECK(line.ends_with("\r\n") && line.find_first_of("\n\x1A") == line.size() - 1);
     const auto read = reference::ReadDataLines(line);
-    FUZZ_CHECK(read.size() == 1 && read[0].wellFormed && read[0].fieldCount == reference::FIELD_COUNT);
-    FUZZ_CHECK(reference::CodeOf(read[0]) == CAddressTable::ClassifyReading(person.record.reading));
+    FUZZ_CHECK(read.size() == 1 && read[0].fieldCount == reference::FIELD_COUNT);
+    FUZZ_CHECK(reference::CodeOf(read[0]) == CAddressTable::ClassifyReading(record.reading));
     const AddressRecord back = reference::RecordOf(read[0]);
-    FUZZ_CHECK(std::memcmp(&back, &person.expected, sizeof back) == 0);
+    FUZZ_CHECK(std::memcmp(&back, &expected, sizeof back) == 0);
     const std::string difference = reference::CompareScans(now, LineKernels::Avx2());
     if (!difference.empty())
         fuzz::Fail(difference.c_str(), __FILE__, __LINE__);
@@ -118,8 +105,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const auto flags = input.ConsumeIntegral<std::uint8_t>();
-    const std::string old = input.ConsumeBytesAsString(input.ConsumeIntegralInRange<std::size_t>(0, MAX_OLD_BYTES));
-    CheckAppend(old, (flags & 1) != 0, (flags & 2) != 0, MakePerson(input));
+    CheckAppend(input);
     return 0;
 }

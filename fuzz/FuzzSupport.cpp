@@ -4,8 +4,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 #include <unistd.h>
 
@@ -17,7 +15,7 @@ char g_workDir[] = "/tmp/kanaroku-fuzz-XXXXXX";
 
 void RemoveWorkDir()
 {
-    RemoveDataFile();
+    (void)::unlink(ADDRESS_TABLE_FILE);
     (void)::chdir("/");
     (void)::rmdir(g_workDir);
 }
@@ -37,28 +35,6 @@ void EnterPrivateWorkDir()
         std::exit(2);
     }
     std::atexit(RemoveWorkDir);
-}
-
-void WriteDataFile(std::string_view bytes)
-{
-    std::ofstream out(ADDRESS_TABLE_FILE, std::ios::binary | std::ios::trunc);
-    FUZZ_CHECK(out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).good());
-}
-
-void RemoveDataFile()
-{
-    (void)::unlink(ADDRESS_TABLE_FILE);
-}
-
-bool DataFileExists()
-{
-    return ::access(ADDRESS_TABLE_FILE, F_OK) == 0;
-}
-
-std::string ReadDataFile()
-{
-    std::ifstream in(ADDRESS_TABLE_FILE, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace fuzz

@@ -1,15 +1,12 @@
 #pragma once
 
-// What the fuzz targets share: a private working directory, the data
-// file's bytes, and a check that ends the run on a broken invariant.
-
-#include <string>
-#include <string_view>
+// What the fuzz targets share: a private working directory, and a check
+// that ends the run on a broken invariant.
 
 // Prints what broke and aborts, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                       \
-    do {                                            \
-        if (!(condition))                           \
+#define FUZZ_CHECK(condition)                           \
+    do {                                                \
+        if (!(condition))                               \
             fuzz::Fail(#condition, __FILE__, __LINE__); \
     } while (0)
 
@@ -20,10 +17,5 @@ namespace fuzz {
 // Makes a fresh temporary directory the working directory for the rest of
 // the process; it is removed with the data file at exit.
 void EnterPrivateWorkDir();
-
-void WriteDataFile(std::string_view bytes);
-void RemoveDataFile();
-[[nodiscard]] bool DataFileExists();
-[[nodiscard]] std::string ReadDataFile();
 
 }  // namespace fuzz

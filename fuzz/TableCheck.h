@@ -20,4 +20,7 @@ namespace reference {
 // first difference.
 [[nodiscard]] std::string CompareScans(std::string_view fileBytes, const LineKernels* kernels);
 
+void WriteDataFile(std::string_view bytes);
+[[nodiscard]] std::string ReadDataFile();
+
 }  // namespace reference

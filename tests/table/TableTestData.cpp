@@ -1,5 +1,6 @@
 #include "TableTestData.h"
 
+#include "ReferenceReader.h"
 #include "SjisCodec.h"
 
 #include <cstring>
@@ -25,39 +26,14 @@ std::string Join(std::initializer_list<std::string_view> fields)
 
 std::string PersonLine(std::string_view code, std::string_view name, std::string_view lineEnd)
 {
-    return Join({code, Sjis("とうきょう"), name, Sjis("東京都港区"), "1-2-3", "1980", "4", "1", "0", "who@example.jp",
+    return Join({code, Sjis("とうきょう"), name, Sjis("東京都港区"), "1-2-3 \"A\"", "1980", "4", "1", "0", "who@example.jp",
                  "105", "0011", "1", "03", "1234", "5678", "090", "1111", "2222", "*", "*", "*", "*", "*", "*"}) +
            std::string(lineEnd);
 }
 
-namespace {
-template <std::size_t N>
-void Set(char (&field)[N], std::string_view text)
-{
-    std::memset(field, 0, N);
-    std::memcpy(field, text.data(), text.size());
-}
-}  // namespace
-
 AddressRecord SampleRecord(std::string_view name)
 {
-    AddressRecord record{};
-    Set(record.reading, Sjis("とうきょう"));
-    Set(record.name, name);
-    Set(record.address1, Sjis("東京都港区芝公園"));
-    Set(record.address2, "4-2-8 #305 \"A\"");
-    record.birthYear = 1980;
-    record.birthMonth = 12;
-    record.birthDay = 31;
-    record.bloodType = 3;
-    Set(record.email, "who@example.jp");
-    Set(record.zip1, "105");
-    Set(record.zip2, "0011");
-    record.sex = 1;
-    const char* parts[] = {"03", "1234", "5678", "090", "1111", "2222", "*", "*", "*", "*", "*", "*"};
-    for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
-        Set(record.phones[part / PHONE_PART_COUNT][part % PHONE_PART_COUNT], parts[part]);
-    return record;
+    return reference::RecordOf(reference::ReadDataLines(PersonLine("3", name)).at(0));
 }
 
 AddressRecord PoisonedRecord()

@@ -19,7 +19,7 @@
 [[nodiscard]] std::string PersonLine(std::string_view code, std::string_view name,
                                      std::string_view lineEnd = "\r\n");
 
-// A record with every field set: reading と (row 3), text within width.
+// The record of PersonLine("3", name): reading と (row 3).
 [[nodiscard]] AddressRecord SampleRecord(std::string_view name);
 
 // A record of 0xEE bytes everywhere, to see what a call leaves alone.
