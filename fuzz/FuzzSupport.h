@@ -3,6 +3,13 @@
 // What the fuzz targets share: a private working directory, and a check
 // that ends the run on a broken invariant.
 
+#include "AddressTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
+
 // Prints what broke and aborts, so that libFuzzer keeps the input.
 #define FUZZ_CHECK(condition)                           \
     do {                                                \
@@ -12,10 +19,27 @@
 
 namespace fuzz {
 
-[[noreturn]] void Fail(const char* what, const char* file, int line);
+[[noreturn]] inline void Fail(const char* what, const char* file, int line)
+{
+    std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", what, file, line);
+    std::abort();
+}
+
+inline char g_workDir[] = "/tmp/kanaroku-fuzz-XXXXXX";
 
 // Makes a fresh temporary directory the working directory for the rest of
 // the process; it is removed with the data file at exit.
-void EnterPrivateWorkDir();
+inline void EnterPrivateWorkDir()
+{
+    if (::mkdtemp(g_workDir) == nullptr || ::chdir(g_workDir) != 0) {
+        std::perror("fuzz working directory");
+        std::exit(2);
+    }
+    std::atexit([] {
+        (void)::unlink(ADDRESS_TABLE_FILE);
+        (void)::chdir("/");
+        (void)::rmdir(g_workDir);
+    });
+}
 
 }  // namespace fuzz

@@ -191,10 +191,12 @@ TEST(AppendFaultTest, FullDeviceFailsTheAppend)
 
 // A write cut short by the file size limit is taken back, unless the file
 // is append-only: then what reached the file is reported as left there.
-// With the limit gone the same append works.
+// With the limit gone the same append works, unless a final 0x1A cannot be
+// taken off: the new line would land after it, out of reach of every scan.
 TEST(AppendFaultTest, PartialWriteIsTakenBackOrReported)
 {
     const std::string before = PersonLine("3", "B");
+    const std::string noLineEnd = PersonLine("3", "B", "");
     const struct {
         const char* name;
         std::string before;
@@ -206,11 +208,11 @@ TEST(AppendFaultTest, PartialWriteIsTakenBackOrReported)
         {"no room at all", before, 0, false, AppendEnd::Failed, before},
         {"room for part of the line", before, 10, false, AppendEnd::Failed, before},
         {"room for all but the LF", before, SAMPLE_LINE.size() - 1, false, AppendEnd::Failed, before},
-        {"room for the missing line end only", PersonLine("3", "B", ""), 2, false, AppendEnd::Failed,
-         PersonLine("3", "B", "")},
+        {"room for the missing line end only", noLineEnd, 2, false, AppendEnd::Failed, noLineEnd},
         {"append-only, no room", before, 0, true, AppendEnd::Failed, before},
         {"append-only, part of the line", before, 10, true, AppendEnd::UnfinishedLineLeft,
-         before + SAMPLE_LINE.substr(0, 10)}};
+         before + SAMPLE_LINE.substr(0, 10)},
+        {"append-only, Ctrl-Z at the end", before + "\x1A", 1000, true, AppendEnd::Failed, before + "\x1A"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TempWorkDir dir;
@@ -227,28 +229,11 @@ TEST(AppendFaultTest, PartialWriteIsTakenBackOrReported)
         EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
         EXPECT_EQ(table.LastAppend(), row.end);
         EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), row.after);
-        ASSERT_EQ(table.AddRecord(SampleRecord("A")), 1);
-        EXPECT_EQ(table.LastAppend(), AppendEnd::Written);
-        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), row.after + (row.after.ends_with('\n') ? "" : "\r\n") + SAMPLE_LINE);
+        const bool stuck = row.after.ends_with('\x1A');
+        EXPECT_EQ(table.AddRecord(SampleRecord("A")), stuck ? 0 : 1);
+        EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE),
+                  stuck ? row.after : row.after + (row.after.ends_with('\n') ? "" : "\r\n") + SAMPLE_LINE);
     }
-}
-
-// A final 0x1A that cannot be taken off would hide the new line: the
-// append is refused and the file stays as it is; scans still read it.
-TEST(AppendFaultTest, CtrlZThatCannotBeTakenOffRefusesTheAppend)
-{
-    TempWorkDir dir;
-    const std::string before = PersonLine("3", "B") + "\x1A";
-    WriteFileBytes(ADDRESS_TABLE_FILE, before);
-    const AppendOnly appendOnly(ADDRESS_TABLE_FILE, true);
-    if (!appendOnly.Set())
-        GTEST_SKIP() << "this file system has no append-only attribute";
-    CAddressTable table;
-    EXPECT_EQ(ScanNames(table, 3), std::vector<std::string>{"B"});
-    EXPECT_EQ(table.AddRecord(SampleRecord("A")), 0);
-    EXPECT_EQ(table.LastAppend(), AppendEnd::Failed);
-    EXPECT_EQ(table.LastScan().end, ScanEnd::OpenFailed);
-    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
 }
 
 }  // namespace
