@@ -164,14 +164,16 @@ TEST(AppendTest, TextWithoutNulIsWrittenCutToItsWidth)
 {
     TempWorkDir dir;
     AddressRecord record = SampleRecord("A");
-    std::memset(record.phones[3][2], '9', PHONE_PART_SIZE);
+    std::memset(record.phones[3][2], '9', 8);
+    std::memset(record.zip2, '9', 12);
     const std::string zip = Sjis("一二三四五六");  // 12 bytes: no room for the NUL
-    std::memcpy(record.zip1, zip.data(), sizeof record.zip1);
+    std::memcpy(record.zip1, zip.data(), 12);
     CAddressTable table;
     ASSERT_EQ(table.AddRecord(record), 1);
     const auto fields = Fields();
     ASSERT_EQ(fields.size(), 25U);
     EXPECT_EQ(fields[10], Sjis("一二三四五"));
+    EXPECT_EQ(fields[11], "99999999999");
     EXPECT_EQ(fields[24], "9999999");
 }
 
