@@ -15,6 +15,8 @@
 #include <optional>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 std::vector<AddressRecord> Accepted(std::string_view bytes)
@@ -69,7 +71,7 @@ void CheckExportReadsBack(const std::vector<AddressRecord>& records)
 
 void CheckAppendReadsBack(const std::vector<AddressRecord>& records)
 {
-    fuzz::RemoveDataFile();
+    (void)::unlink(ADDRESS_TABLE_FILE);
     CAddressTable table;
     FUZZ_CHECK(table.AddRecords(records) == 1);
     AddressRecord got{};

@@ -1,5 +1,6 @@
 #include "AddressTable.h"
 
+#include "AddressTableImpl.h"
 #include "KanaRowTable.h"
 #include "ShiftJis.h"
 
@@ -140,50 +141,67 @@ int CAddressTable::AddRecord(const AddressRecord& record)
 
 int CAddressTable::AddRecords(std::span<const AddressRecord> records)
 {
+    m_impl->EndScan();
     if (std::any_of(records.begin(), records.end(), FormatCannotCarry)) {
-        Close();
-        NoteScanEnd(ScanEnd::NotStarted);
+        m_impl->NoteAppendEnd(AppendEnd::Refused);
         return 0;
     }
     if (records.empty()) {
-        Close();
-        NoteScanEnd(ScanEnd::Found);
+        m_impl->NoteAppendEnd(AppendEnd::Written);
         return 1;
     }
     // Room for a line end in front, for a file whose last line lacks one.
     std::string lines(LINE_END);
     for (const AddressRecord& record : records)
         AppendLine(lines, record);
-    const int written = WriteLines(lines);
-    NoteScanEnd(written ? ScanEnd::Found : ScanEnd::OpenFailed);
-    return written;
+    const AppendEnd end = m_impl->Append(lines);
+    m_impl->NoteAppendEnd(end);
+    return end == AppendEnd::Written ? 1 : 0;
+}
+
+// The scan report follows the append too: Found when the lines reached
+// the file, OpenFailed when they did not, NotStarted when refused.
+void CAddressTable::Impl::NoteAppendEnd(AppendEnd end) noexcept
+{
+    m_lastAppend = end;
+    NoteScanEnd(end == AppendEnd::Written   ? ScanEnd::Found
+                : end == AppendEnd::Refused ? ScanEnd::NotStarted
+                                            : ScanEnd::OpenFailed);
 }
 
 // The lines go out in one write() on the append-mode descriptor, line end
 // included, so a concurrent append by another process cannot interleave
 // with them; the lock keeps other instances out from the look at the last
 // byte to the close. Whatever part of a failed write reached the file is
-// cut off again. lines starts with a line end that is written only when
-// the file's last line lacks one.
-int CAddressTable::WriteLines(const std::string& lines)
+// cut off again. A 0x1A that could not be taken off the end would hide
+// the new lines from every scan: nothing is written then.
+AppendEnd CAddressTable::Impl::Append(std::string_view lines) noexcept
 {
     if (!Open())
-        return 0;
-    const int fd = ::fileno(file);
+        return AppendEnd::Failed;
+    if (m_file.EndOfTextStuck()) {
+        m_file.Drop();
+        return AppendEnd::Failed;
+    }
+    const int fd = m_file.Descriptor();
     const AppendLock lock(fd);
     struct stat info {};
-    const off_t previousSize = ::fstat(fd, &info) == 0 && m_fileIsRegular ? info.st_size : 0;
-    std::string_view out = std::string_view(lines).substr(LINE_END.size());
+    const off_t previousSize = ::fstat(fd, &info) == 0 && m_file.IsRegular() ? info.st_size : 0;
+    std::string_view out = lines.substr(LINE_END.size());
     char last = '\n';
     if (previousSize > 0 && ::pread(fd, &last, 1, previousSize - 1) == 1 && last != '\n')
         out = lines;
 
     const ssize_t result = ::write(fd, out.data(), out.size());
-    const bool complete = result == static_cast<ssize_t>(out.size());
-    if (!complete && result > 0)
-        (void)::ftruncate(fd, previousSize);
-    const bool closed = CloseChecked();
-    if (complete && !closed && m_fileIsRegular)
-        (void)::truncate(ADDRESS_TABLE_FILE, previousSize);
-    return complete && closed ? 1 : 0;
+    if (result != static_cast<ssize_t>(out.size())) {
+        const bool cutBack = result <= 0 || ::ftruncate(fd, previousSize) == 0;
+        m_file.Drop();
+        return cutBack ? AppendEnd::Failed : AppendEnd::UnfinishedLineLeft;
+    }
+    if (m_file.Close())
+        return AppendEnd::Written;
+    // The close may have been the write that failed.
+    if (!m_file.IsRegular() || ::truncate(ADDRESS_TABLE_FILE, previousSize) == 0)
+        return AppendEnd::Failed;
+    return AppendEnd::UnfinishedLineLeft;
 }
