@@ -12,8 +12,7 @@ namespace vcard {
 // Writes every person of the data file, in file order, as vCard 3.0 to
 // vcfPath, replacing it whole or not at all. Refused when there is no
 // data file, vcfPath is the data file itself or a malformed line hides
-// people; a person whose bytes
-// are no Shift_JIS is skipped.
+// people; a person whose bytes are no Shift_JIS is skipped.
 [[nodiscard]] Report ExportBook(const std::filesystem::path& vcfPath);
 
 // Appends every new person of the vCard file in one write, or nobody.
