@@ -1,29 +1,45 @@
 #pragma once
 
-// What every fuzz target shares: a private working directory, the data
-// file's bytes, and a check that ends the run on a broken invariant.
+// What the fuzz targets share: a private working directory, and a check
+// that ends the run on a broken invariant.
 
-#include <string>
-#include <string_view>
+#include "AddressTable.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
 
 // Prints what broke and aborts, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                \
-    do {                                                                     \
-        if (!(condition))                                                    \
-            fuzz::Fail(#condition, __FILE__, __LINE__);                      \
+#define FUZZ_CHECK(condition)                           \
+    do {                                                \
+        if (!(condition))                               \
+            fuzz::Fail(#condition, __FILE__, __LINE__); \
     } while (0)
 
 namespace fuzz {
 
-[[noreturn]] void Fail(const char* condition, const char* file, int line);
+[[noreturn]] inline void Fail(const char* what, const char* file, int line)
+{
+    std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", what, file, line);
+    std::abort();
+}
+
+inline char g_workDir[] = "/tmp/kanaroku-fuzz-XXXXXX";
 
 // Makes a fresh temporary directory the working directory for the rest of
 // the process; it is removed with the data file at exit.
-void EnterPrivateWorkDir();
-
-void WriteDataFile(std::string_view bytes);
-void RemoveDataFile();
-[[nodiscard]] bool DataFileExists();
-[[nodiscard]] std::string ReadDataFile();
+inline void EnterPrivateWorkDir()
+{
+    if (::mkdtemp(g_workDir) == nullptr || ::chdir(g_workDir) != 0) {
+        std::perror("fuzz working directory");
+        std::exit(2);
+    }
+    std::atexit([] {
+        (void)::unlink(ADDRESS_TABLE_FILE);
+        (void)::chdir("/");
+        (void)::rmdir(g_workDir);
+    });
+}
 
 }  // namespace fuzz

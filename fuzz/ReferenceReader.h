@@ -1,9 +1,12 @@
 #pragma once
 
 // A deliberately plain second reader of the data file, written apart from
-// the table so that the fuzz targets can compare the two. It works on the
-// whole text at once with std::string instead of streaming through fixed
-// buffers.
+// the table so that the fuzz targets and the table tests can compare the
+// two. It works on the whole text at once with std::string instead of
+// streaming through fixed buffers, and shares no code with the table:
+// only the record's layout.
+
+#include "AddressRecord.h"
 
 #include <string>
 #include <string_view>
@@ -27,15 +30,15 @@ struct DataLine {
 // each piece's text ending at its first NUL.
 [[nodiscard]] std::vector<DataLine> ReadDataLines(std::string_view fileBytes);
 
-// The file's decimal number rule, through the C library: blanks, a sign,
-// digits, clamped to the 32-bit range.
-[[nodiscard]] int ParseNumber(const std::string& field);
+// The person a well-formed line stands for, every text field cut to its
+// width minus one between characters and NUL after it; and its code.
+// Numbers go through the C library: blanks, a sign, digits, clamped to
+// the 32-bit range.
+[[nodiscard]] AddressRecord RecordOf(const DataLine& line);
+[[nodiscard]] int CodeOf(const DataLine& line);
 
-// The longest start of `text` of at most maxBytes bytes that ends between
+// The longest start of text of at most maxBytes bytes that ends between
 // two Shift_JIS characters, walking the characters from the first byte.
 [[nodiscard]] std::string CutToCharacters(const std::string& text, std::size_t maxBytes);
-
-// True when the text, walked from its first byte, ends on a whole character.
-[[nodiscard]] bool EndsOnWholeCharacter(std::string_view text);
 
 }  // namespace reference

@@ -2,11 +2,11 @@
 
 #include "AddressRecord.h"
 #include "KanaRow.h"
-#include "LineIndex.h"
-#include "TextModeReader.h"
 
-#include <cstddef>
-#include <cstdio>
+#include <memory>
+#include <span>
+
+struct LineKernels;
 
 // The name of the data file, resolved against the working directory at
 // every open.
@@ -39,14 +39,27 @@ struct ScanStatus {
     KanaRow kanaRow = 0;
 };
 
+// How the last AddRecord or AddRecords ended.
+enum class AppendEnd {
+    NotTried,            // no append since construction
+    Written,             // every line reached the file
+    Refused,             // text the line cannot carry; nothing was tried
+    Failed,              // nothing appended: the file could not be opened or
+                         // written, or a 0x1A ending it could not be taken
+                         // off; the file is as it was
+    UnfinishedLineLeft,  // the write failed and cutting it back failed too:
+                         // what part of the lines reached the file stays at
+                         // its end
+};
+
 // Sequential, filtered access to the data file, and the append of one
 // person. Every scan reopens the file and reads from its first line.
 class CAddressTable {
 public:
-    CAddressTable() noexcept;
+    CAddressTable();
     // Scans with the given line kernels instead of the best this
-    // processor runs (to compare them).
-    explicit CAddressTable(const LineKernels& kernels) noexcept;
+    // processor runs, or byte by byte without any (to compare them).
+    explicit CAddressTable(const LineKernels* kernels);
     ~CAddressTable() noexcept;
     CAddressTable(const CAddressTable&) = delete;
     CAddressTable& operator=(const CAddressTable&) = delete;
@@ -58,55 +71,23 @@ public:
 
     // 1 when the whole line reached the file; 0 and the file as it was
     // otherwise (including records whose text holds ',', CR, LF or 0x1A,
-    // which the line format cannot carry).
+    // which the line format cannot carry), unless LastAppend() says that
+    // part of the line was left. Ends any scan.
     [[nodiscard]] int AddRecord(const AddressRecord& record);
 
-    [[nodiscard]] const ScanStatus& LastScan() const noexcept { return m_status; }
+    // Appends every record, in order, in one write under the same rules as
+    // AddRecord: 1 when every line reached the file; 0 otherwise, all
+    // records refused when any one's text cannot be carried. No records:
+    // 1, the file untouched.
+    [[nodiscard]] int AddRecords(std::span<const AddressRecord> records);
+
+    [[nodiscard]] const ScanStatus& LastScan() const noexcept;
+    [[nodiscard]] AppendEnd LastAppend() const noexcept;
 
     // The kana-row code of a reading: 0 to 9 or KANAROW_OTHER.
     [[nodiscard]] static KanaRow ClassifyReading(const char* reading) noexcept;
 
 private:
-    static constexpr int FIELD_COUNT = LINE_FIELD_COUNT;
-
-    // The fields of the current line, in file order. Their text stays in
-    // the line and is copied out only for a line that is delivered.
-    struct LineFields {
-        int kanaRow;
-        FieldEnds fields;
-    };
-
-    int Open();
-    int Close();
-    int ReadMatching(AddressRecord& record, KanaRow kanaRow);
-    int ReadDataLine();
-    int ParseLine();
-    int WriteRecord(const AddressRecord& record);
-
-    bool IndexLine() noexcept;
-    int SplitFields() noexcept;
-    [[nodiscard, gnu::always_inline]] int FieldNumber(int field) const noexcept;
-    void CopyLineTo(AddressRecord& record) noexcept;
-    void DropTrailingEndOfText(long long size) noexcept;
-    void NoteScanEnd(ScanEnd end) noexcept;
-    void NoteMalformedLine() noexcept;
-    bool LaterLinesHoldData() noexcept;
-    bool CloseChecked() noexcept;
-
-    std::FILE* file = nullptr;
-    int isOpen = 0;
-    char lineBuffer[TextModeReader::PIECE_LIMIT + 1] = {};
-    LineFields lineFields;
-    ScanStatus m_status;
-    // The current line: in the reader's buffer, or in lineBuffer when it
-    // did not lie there whole.
-    TextModeReader::Piece m_line{};
-    int m_fieldsTaken = 0;       // fields ParseLine found in the current line (at most 25)
-    // Whether m_lineIndex describes the current line; lineFields then
-    // holds only its first field until the line is delivered.
-    bool m_lineIndexed = false;
-    LineIndex m_lineIndex;
-    const LineKernels& m_kernels;
-    bool m_fileIsRegular = false;
-    TextModeReader m_reader;
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
 };

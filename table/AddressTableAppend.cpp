@@ -1,11 +1,15 @@
 #include "AddressTable.h"
 
+#include "AddressTableImpl.h"
 #include "KanaRowTable.h"
 #include "ShiftJis.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include <sys/file.h>
@@ -40,40 +44,51 @@ bool FormatCannotCarry(const AddressRecord& record) noexcept
     return false;
 }
 
-// Appends the fields of one line, separated by ",", to a fixed buffer.
+// Appends the fields of one line, separated by ",", to a string.
 class LineBuilder {
 public:
-    LineBuilder(char* begin, char* end) noexcept : m_begin(begin), m_next(begin), m_end(end) {}
+    explicit LineBuilder(std::string& out) noexcept : m_out(out), m_start(out.size()) {}
 
-    void Number(int value) noexcept
+    void Number(int value)
     {
         char digits[16];
-        const int length = std::snprintf(digits, sizeof digits, "%d", value);
-        Text({digits, static_cast<std::size_t>(length)});
+        const auto result = std::to_chars(digits, digits + sizeof digits, value);
+        Text({digits, static_cast<std::size_t>(result.ptr - digits)});
     }
 
-    void Text(std::string_view text) noexcept
+    void Text(std::string_view text)
     {
-        if (m_next != m_begin)
-            Raw(",");
-        Raw(text);
+        if (m_out.size() != m_start)
+            m_out += ',';
+        m_out += text;
     }
-
-    void Raw(std::string_view bytes) noexcept
-    {
-        const std::size_t room = static_cast<std::size_t>(m_end - m_next);
-        const std::size_t length = bytes.size() < room ? bytes.size() : room;
-        std::memcpy(m_next, bytes.data(), length);
-        m_next += length;
-    }
-
-    [[nodiscard]] std::size_t Length() const noexcept { return static_cast<std::size_t>(m_next - m_begin); }
 
 private:
-    char* m_begin;
-    char* m_next;
-    char* m_end;
+    std::string& m_out;
+    std::size_t m_start;
 };
+
+constexpr std::string_view LINE_END = "\r\n";
+
+// One record's line, line end included, at the end of out.
+void AppendLine(std::string& out, const AddressRecord& record)
+{
+    const auto texts = TextFieldsOf(record);
+    LineBuilder line(out);
+    line.Number(CAddressTable::ClassifyReading(record.reading));
+    for (std::size_t i = 0; i < 4; ++i)
+        line.Text(texts[i]);
+    line.Number(record.birthYear);
+    line.Number(record.birthMonth);
+    line.Number(record.birthDay);
+    line.Number(record.bloodType);
+    for (std::size_t i = 4; i < 7; ++i)
+        line.Text(texts[i]);
+    line.Number(record.sex == 0 ? 0 : 1);
+    for (std::size_t i = 7; i < texts.size(); ++i)
+        line.Text(texts[i]);
+    out += LINE_END;
+}
 
 // An exclusive advisory lock on the data file while the line is appended.
 // Another instance of the program appending at the same moment waits, so
@@ -121,62 +136,72 @@ KanaRow CAddressTable::ClassifyReading(const char* reading) noexcept
 
 int CAddressTable::AddRecord(const AddressRecord& record)
 {
-    if (FormatCannotCarry(record)) {
-        Close();
-        NoteScanEnd(ScanEnd::NotStarted);
-        return 0;
-    }
-    const int written = WriteRecord(record);
-    NoteScanEnd(written ? ScanEnd::Found : ScanEnd::OpenFailed);
-    return written;
+    return AddRecords({&record, 1});
 }
 
-// The line goes out in one write() on the append-mode descriptor, line end
-// included, so a concurrent append by another process cannot interleave
-// with it; the lock keeps other instances out from the look at the last
-// byte to the close. Whatever part of a failed write reached the file is
-// cut off again.
-int CAddressTable::WriteRecord(const AddressRecord& record)
+int CAddressTable::AddRecords(std::span<const AddressRecord> records)
 {
-    constexpr std::string_view LINE_END = "\r\n";
-    const auto texts = TextFieldsOf(record);
-    // Room for a line end in front, for a file whose last line lacks one.
-    LineBuilder line(lineBuffer + LINE_END.size(), lineBuffer + sizeof lineBuffer);
-    line.Number(ClassifyReading(record.reading));
-    for (std::size_t i = 0; i < 4; ++i)
-        line.Text(texts[i]);
-    line.Number(record.birthYear);
-    line.Number(record.birthMonth);
-    line.Number(record.birthDay);
-    line.Number(record.bloodType);
-    for (std::size_t i = 4; i < 7; ++i)
-        line.Text(texts[i]);
-    line.Number(record.sex == 0 ? 0 : 1);
-    for (std::size_t i = 7; i < texts.size(); ++i)
-        line.Text(texts[i]);
-    line.Raw(LINE_END);
-
-    if (!Open())
+    m_impl->EndScan();
+    if (std::any_of(records.begin(), records.end(), FormatCannotCarry)) {
+        m_impl->NoteAppendEnd(AppendEnd::Refused);
         return 0;
-    const int fd = ::fileno(file);
+    }
+    if (records.empty()) {
+        m_impl->NoteAppendEnd(AppendEnd::Written);
+        return 1;
+    }
+    // Room for a line end in front, for a file whose last line lacks one.
+    std::string lines(LINE_END);
+    for (const AddressRecord& record : records)
+        AppendLine(lines, record);
+    const AppendEnd end = m_impl->Append(lines);
+    m_impl->NoteAppendEnd(end);
+    return end == AppendEnd::Written ? 1 : 0;
+}
+
+// The scan report follows the append too: Found when the lines reached
+// the file, OpenFailed when they did not, NotStarted when refused.
+void CAddressTable::Impl::NoteAppendEnd(AppendEnd end) noexcept
+{
+    m_lastAppend = end;
+    NoteScanEnd(end == AppendEnd::Written   ? ScanEnd::Found
+                : end == AppendEnd::Refused ? ScanEnd::NotStarted
+                                            : ScanEnd::OpenFailed);
+}
+
+// The lines go out in one write() on the append-mode descriptor, line end
+// included, so a concurrent append by another process cannot interleave
+// with them; the lock keeps other instances out from the look at the last
+// byte to the close. Whatever part of a failed write reached the file is
+// cut off again. A 0x1A that could not be taken off the end would hide
+// the new lines from every scan: nothing is written then.
+AppendEnd CAddressTable::Impl::Append(std::string_view lines) noexcept
+{
+    if (!Open())
+        return AppendEnd::Failed;
+    if (m_file.EndOfTextStuck()) {
+        m_file.Drop();
+        return AppendEnd::Failed;
+    }
+    const int fd = m_file.Descriptor();
     const AppendLock lock(fd);
     struct stat info {};
-    const off_t previousSize = ::fstat(fd, &info) == 0 && m_fileIsRegular ? info.st_size : 0;
-    const char* begin = lineBuffer + LINE_END.size();
-    std::size_t length = line.Length();
+    const off_t previousSize = ::fstat(fd, &info) == 0 && m_file.IsRegular() ? info.st_size : 0;
+    std::string_view out = lines.substr(LINE_END.size());
     char last = '\n';
-    if (previousSize > 0 && ::pread(fd, &last, 1, previousSize - 1) == 1 && last != '\n') {
-        begin = lineBuffer;
-        std::memcpy(lineBuffer, LINE_END.data(), LINE_END.size());
-        length += LINE_END.size();
-    }
+    if (previousSize > 0 && ::pread(fd, &last, 1, previousSize - 1) == 1 && last != '\n')
+        out = lines;
 
-    const ssize_t result = ::write(fd, begin, length);
-    const bool complete = result == static_cast<ssize_t>(length);
-    if (!complete && result > 0)
-        (void)::ftruncate(fd, previousSize);
-    const bool closed = CloseChecked();
-    if (complete && !closed && m_fileIsRegular)
-        (void)::truncate(ADDRESS_TABLE_FILE, previousSize);
-    return complete && closed ? 1 : 0;
+    const ssize_t result = ::write(fd, out.data(), out.size());
+    if (result != static_cast<ssize_t>(out.size())) {
+        const bool cutBack = result <= 0 || ::ftruncate(fd, previousSize) == 0;
+        m_file.Drop();
+        return cutBack ? AppendEnd::Failed : AppendEnd::UnfinishedLineLeft;
+    }
+    if (m_file.Close())
+        return AppendEnd::Written;
+    // The close may have been the write that failed.
+    if (!m_file.IsRegular() || ::truncate(ADDRESS_TABLE_FILE, previousSize) == 0)
+        return AppendEnd::Failed;
+    return AppendEnd::UnfinishedLineLeft;
 }

@@ -70,6 +70,7 @@ inline constexpr int WIDEST_TEXT_FIELD = sizeof AddressRecord::address1;
 // The vector work of a scan, done once per line. Both functions read
 // whole blocks past the text: everything up to WIDEST_TEXT_FIELD bytes
 // after the line's end must be readable (its content does not matter).
+// Without them every line is split byte by byte.
 struct LineKernels {
     // Indexes text[0, length).
     void (*index)(const char* text, int length, LineIndex& out) noexcept;
@@ -81,13 +82,8 @@ struct LineKernels {
     void (*copyTexts)(AddressRecord& record, const char* text, int length, const LineIndex& index,
                       FieldEnds& fields) noexcept;
 
-    // The best kernels this processor runs; the portable ones run anywhere.
-    [[nodiscard]] static const LineKernels& Best() noexcept;
-    [[nodiscard]] static const LineKernels& Portable() noexcept;
     // Those for x86-64 processors with AVX2, BMI1 and POPCNT, or null.
     [[nodiscard]] static const LineKernels* Avx2() noexcept;
-    // Those for x86-64 processors with AVX-512 BW and VBMI2 as well.
-    [[nodiscard]] static const LineKernels* Avx512() noexcept;
 };
 
 namespace line_index {
@@ -99,22 +95,6 @@ namespace line_index {
     while (index.commas[word] == 0)
         ++word;
     return word * LineIndex::WORD_BYTES + std::countr_zero(index.commas[word]);
-}
-
-// The positions of the set bits of one word of commas, each plus base,
-// from out on; how many. May write up to 64 entries. The first sixteen are
-// taken without looking whether they are there, which spares a
-// hard-to-predict branch for each.
-[[gnu::always_inline]] inline int StoreSetBits(std::uint64_t bits, int base, int* out) noexcept
-{
-    constexpr int UNCHECKED = 16;
-    constexpr std::uint64_t NEVER_ZERO = std::uint64_t{1} << 63;
-    const int count = std::popcount(bits);
-    for (int i = 0; i < UNCHECKED; ++i, bits &= bits - 1)
-        out[i] = base + std::countr_zero(bits | NEVER_ZERO);
-    for (int i = UNCHECKED; i < count; ++i, bits &= bits - 1)
-        out[i] = base + std::countr_zero(bits | NEVER_ZERO);
-    return count;
 }
 
 // The 25 fields of a line of the given length holding at least 24 commas;

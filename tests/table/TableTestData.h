@@ -2,7 +2,6 @@
 
 #include "AddressTable.h"
 
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -20,7 +19,7 @@
 [[nodiscard]] std::string PersonLine(std::string_view code, std::string_view name,
                                      std::string_view lineEnd = "\r\n");
 
-// A record with every field set: reading と (row 3), text within width.
+// The record of PersonLine("3", name): reading と (row 3).
 [[nodiscard]] AddressRecord SampleRecord(std::string_view name);
 
 // A record of 0xEE bytes everywhere, to see what a call leaves alone.
@@ -28,20 +27,3 @@
 
 // The names of a whole scan: GetFirst then GetNext until 0.
 [[nodiscard]] std::vector<std::string> ScanNames(CAddressTable& table, KanaRow kanaRow);
-
-// True when the field holds a NUL and no byte after the first NUL is set.
-template <std::size_t N>
-[[nodiscard]] bool NulFilled(const char (&field)[N])
-{
-    const char* nul = static_cast<const char*>(std::memchr(field, '\0', N));
-    if (nul == nullptr)
-        return false;
-    for (const char* p = nul; p < field + N; ++p) {
-        if (*p != '\0')
-            return false;
-    }
-    return true;
-}
-
-// True when cutting left no lead byte without its trail byte.
-[[nodiscard]] bool EndsOnCharacterBoundary(const char* text);

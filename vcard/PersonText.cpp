@@ -1,0 +1,177 @@
+#include "PersonText.h"
+
+#include "ShiftJis.h"
+#include "SjisCodec.h"
+
+#include <cstring>
+
+namespace vcard {
+
+namespace {
+
+// A field's name in messages and the most bytes the form lets it hold.
+struct FieldLimit {
+    const char* label;
+    std::size_t maxBytes;
+};
+
+constexpr FieldLimit NAME{"名前", 32};
+constexpr FieldLimit READING{"ふりがな", 32};
+constexpr FieldLimit ADDRESS1{"住所", 255};
+constexpr FieldLimit ADDRESS2{"住所 (2 行目)", 255};
+constexpr FieldLimit EMAIL{"e-mail", 63};
+constexpr FieldLimit ZIP1{"郵便番号 (上 3 桁)", 3};
+constexpr FieldLimit ZIP2{"郵便番号 (下 4 桁)", 4};
+constexpr std::array<FieldLimit, PHONE_PART_COUNT> PHONE_PARTS{{
+    {"電話番号 (1 つ目)", PHONE_PART_LIMITS[0]},
+    {"電話番号 (2 つ目)", PHONE_PART_LIMITS[1]},
+    {"電話番号 (3 つ目)", PHONE_PART_LIMITS[2]},
+}};
+constexpr std::array<const char*, PHONE_KIND_COUNT> PHONE_KIND_LABELS{"自宅", "携帯", "PHS", "ポケベル"};
+
+constexpr const char* EMPTY_PHONE_PART = "*";
+constexpr std::string_view REPLACEMENT = "\xEF\xBF\xBD";
+
+// Fills a record field by field; the first field that cannot be stored
+// as it stands is remembered, and the rest is not looked at.
+class RecordFiller {
+public:
+    template <std::size_t N>
+    void Put(char (&field)[N], std::string_view utf8, const FieldLimit& limit, std::string_view prefix = {})
+    {
+        static_assert(N > 1);
+        if (m_refusal)
+            return;
+        const std::string label = std::string(prefix) + limit.label;
+        if (utf8.find(',') != std::string_view::npos)
+            return Refuse("「" + label + "」にカンマ (,) があります");
+        if (utf8.find_first_of(std::string_view("\r\n\0\x1A", 4)) != std::string_view::npos)
+            return Refuse("「" + label + "」に改行か制御文字があります");
+        const std::optional<std::string> bytes = sjis::EncodeFromUtf8(utf8);
+        if (!bytes)
+            return Refuse("「" + label + "」に Shift_JIS にない文字があります");
+        if (bytes->size() > limit.maxBytes)
+            return Refuse("「" + label + "」が " + std::to_string(limit.maxBytes) + " バイトを超えています");
+        sjis::CopyField(field, N, bytes->data(), bytes->size());
+    }
+
+    [[nodiscard]] const std::optional<Refusal>& Refused() const noexcept { return m_refusal; }
+
+private:
+    void Refuse(std::string reason) { m_refusal = Refusal{std::move(reason)}; }
+
+    std::optional<Refusal> m_refusal;
+};
+
+// Reads record fields back as text; the first field whose bytes are no
+// Shift_JIS is remembered.
+class TextReader {
+public:
+    template <std::size_t N>
+    std::string Get(const char (&field)[N], const char* label)
+    {
+        std::string text = sjis::DecodeToUtf8({field, ::strnlen(field, N)});
+        if (!m_refusal && text.find(REPLACEMENT) != std::string::npos)
+            m_refusal = Refusal{std::string("「") + label + "」に Shift_JIS として読めないバイトがあります"};
+        return text;
+    }
+
+    [[nodiscard]] const std::optional<Refusal>& Refused() const noexcept { return m_refusal; }
+
+private:
+    std::optional<Refusal> m_refusal;
+};
+
+// The form's rule: a kind holds a number unless its first part is "*".
+bool SlotHoldsNumber(const AddressRecord& record, int kind)
+{
+    return record.phones[kind][0][0] != '*';
+}
+
+}  // namespace
+
+std::variant<AddressRecord, Refusal> RecordFrom(const PersonText& person)
+{
+    if (person.name.empty())
+        return Refusal{"名前がありません"};
+    AddressRecord record{};
+    RecordFiller fill;
+    fill.Put(record.name, person.name, NAME);
+    fill.Put(record.reading, person.reading, READING);
+    fill.Put(record.address1, person.address1, ADDRESS1);
+    fill.Put(record.address2, person.address2, ADDRESS2);
+    fill.Put(record.email, person.email, EMAIL);
+    fill.Put(record.zip1, person.zip1, ZIP1);
+    fill.Put(record.zip2, person.zip2, ZIP2);
+    for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
+        for (int part = 0; part < PHONE_PART_COUNT; ++part) {
+            const std::string& text = person.phones[kind] ? (*person.phones[kind])[part] : EMPTY_PHONE_PART;
+            fill.Put(record.phones[kind][part], text, PHONE_PARTS[part], PHONE_KIND_LABELS[kind]);
+        }
+    }
+    if (fill.Refused())
+        return *fill.Refused();
+    record.birthYear = person.birthYear;
+    record.birthMonth = person.birthMonth;
+    record.birthDay = person.birthDay;
+    record.bloodType = person.bloodType;
+    record.sex = person.sex;
+    return record;
+}
+
+std::variant<PersonText, Refusal> TextFrom(const AddressRecord& record)
+{
+    PersonText person;
+    TextReader read;
+    person.name = read.Get(record.name, NAME.label);
+    person.reading = read.Get(record.reading, READING.label);
+    person.address1 = read.Get(record.address1, ADDRESS1.label);
+    person.address2 = read.Get(record.address2, ADDRESS2.label);
+    person.email = read.Get(record.email, EMAIL.label);
+    person.zip1 = read.Get(record.zip1, ZIP1.label);
+    person.zip2 = read.Get(record.zip2, ZIP2.label);
+    for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
+        if (!SlotHoldsNumber(record, kind))
+            continue;
+        PhoneParts parts;
+        for (int part = 0; part < PHONE_PART_COUNT; ++part)
+            parts[part] = read.Get(record.phones[kind][part], PHONE_KIND_LABELS[kind]);
+        person.phones[kind] = parts;
+    }
+    if (read.Refused())
+        return *read.Refused();
+    person.birthYear = record.birthYear;
+    person.birthMonth = record.birthMonth;
+    person.birthDay = record.birthDay;
+    person.bloodType = record.bloodType;
+    person.sex = record.sex;
+    return person;
+}
+
+std::string NameForSummary(const AddressRecord& record)
+{
+    return sjis::DecodeToUtf8({record.name, ::strnlen(record.name, sizeof record.name)});
+}
+
+bool IsRealDate(int year, int month, int day) noexcept
+{
+    constexpr int DAYS_IN_MONTH[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1)
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return day <= DAYS_IN_MONTH[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+std::array<std::string_view, 2> SplitAtFirstBlank(std::string_view text) noexcept
+{
+    constexpr std::string_view IDEOGRAPHIC_SPACE = "\u3000";
+    const std::size_t ascii = text.find(' ');
+    const std::size_t wide = text.find(IDEOGRAPHIC_SPACE);
+    if (ascii == std::string_view::npos && wide == std::string_view::npos)
+        return {text, {}};
+    if (ascii < wide)
+        return {text.substr(0, ascii), text.substr(ascii + 1)};
+    return {text.substr(0, wide), text.substr(wide + IDEOGRAPHIC_SPACE.size())};
+}
+
+}  // namespace vcard

@@ -1,0 +1,182 @@
+#include "VcardBook.h"
+
+#include "CardExport.h"
+#include "CardImport.h"
+#include "FileBytes.h"
+#include "VcardReader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+namespace vcard {
+
+namespace {
+
+std::string WhyNot(int error)
+{
+    return std::string(" (") + std::strerror(error) + ")";
+}
+
+// The scan's end as a failure text; empty when nothing stands in the way.
+std::string ScanFailure(const ScanStatus& status, bool refuseAnyMalformedLine)
+{
+    if (status.end == ScanEnd::OpenFailed)
+        return std::string(ADDRESS_TABLE_FILE) + " を開けません";
+    const bool stops = status.end == ScanEnd::MalformedLine && (status.dataHidden || refuseAnyMalformedLine);
+    return stops ? MalformedLineMessage(status) : std::string();
+}
+
+std::string_view NameBytes(const AddressRecord& record)
+{
+    return {record.name, ::strnlen(record.name, sizeof record.name)};
+}
+
+// The names the data file holds, as stored (Shift_JIS).
+using NameSet = std::unordered_set<std::string>;
+
+// Any malformed line stops the import, not only one that hides people:
+// a person appended behind it could never be read again.
+std::string CollectNames(CAddressTable& table, NameSet& names)
+{
+    AddressRecord record{};
+    for (int more = table.GetFirst(record, KANAROW_ALL); more; more = table.GetNext(record, KANAROW_ALL))
+        names.emplace(NameBytes(record));
+    return ScanFailure(table.LastScan(), true);
+}
+
+// A card without a name, by its place in the file.
+std::string CardCalled(int number)
+{
+    std::string who("(");
+    who.append(std::to_string(number)).append(" 枚目のカード)");
+    return who;
+}
+
+// Decides about one card: a record to append, or a line saying why not.
+class CardTaker {
+public:
+    CardTaker(const NameSet& inFile, Report& report) : m_inFile(inFile), m_report(report) {}
+
+    void Take(const Card& card)
+    {
+        CardPerson taken = PersonFromCard(card);
+        const std::string who = taken.person.name.empty() ? CardCalled(card.number) : taken.person.name;
+        if (taken.refusal)
+            return Skip(who, taken.refusal->reason);
+        auto made = RecordFrom(taken.person);
+        if (const Refusal* refusal = std::get_if<Refusal>(&made))
+            return Skip(who, refusal->reason);
+        const AddressRecord& record = std::get<AddressRecord>(made);
+        const std::string name(NameBytes(record));
+        if (m_inFile.contains(name))
+            return Skip(who, "同じ名前の人がすでにファイルにいます");
+        if (!m_inCards.insert(name).second)
+            return Skip(who, "同じ名前の人が vCard ファイルの前の方にいます");
+        m_records.push_back(record);
+        m_report.readingsFromName += taken.readingFromName ? 1 : 0;
+        m_report.phonesNotStored += taken.phonesNotStored;
+        m_report.datesLeftOut += taken.notes.empty() ? 0 : 1;
+        for (std::string& note : taken.notes)
+            m_report.lines.push_back({who, std::move(note)});
+    }
+
+    [[nodiscard]] const std::vector<AddressRecord>& Records() const noexcept { return m_records; }
+
+private:
+    void Skip(const std::string& who, const std::string& reason)
+    {
+        ++m_report.skipped;
+        m_report.lines.push_back({who, reason});
+    }
+
+    const NameSet& m_inFile;
+    Report& m_report;
+    NameSet m_inCards;
+    std::vector<AddressRecord> m_records;
+};
+
+void ExportPerson(const AddressRecord& record, std::string& cards, Report& report)
+{
+    const auto text = TextFrom(record);
+    if (const Refusal* refusal = std::get_if<Refusal>(&text)) {
+        ++report.skipped;
+        report.lines.push_back({NameForSummary(record), refusal->reason});
+        return;
+    }
+    ++report.done;
+    if (!AppendCard(cards, std::get<PersonText>(text))) {
+        ++report.datesLeftOut;
+        report.lines.push_back({NameForSummary(record), "暦にない誕生日は書き出しませんでした"});
+    }
+}
+
+Report Started(Direction direction, const std::filesystem::path& vcfPath)
+{
+    Report report;
+    report.direction = direction;
+    report.fileName = vcfPath.string();
+    return report;
+}
+
+}  // namespace
+
+Report ExportBook(const std::filesystem::path& vcfPath)
+{
+    Report report = Started(Direction::Export, vcfPath);
+    std::error_code unknown;
+    if (std::filesystem::equivalent(vcfPath, ADDRESS_TABLE_FILE, unknown)) {
+        report.failure = report.fileName + " はデータファイルそのものなので、書き出し先にできません";
+        return report;
+    }
+    // The scan would create a missing data file; exporting nobody from a
+    // folder without one is a mistake to report, not a file to make.
+    if (!std::filesystem::exists(ADDRESS_TABLE_FILE, unknown)) {
+        report.failure = std::string("このフォルダに ") + ADDRESS_TABLE_FILE + " がありません";
+        return report;
+    }
+    CAddressTable table;
+    AddressRecord record{};
+    std::string cards;
+    for (int more = table.GetFirst(record, KANAROW_ALL); more; more = table.GetNext(record, KANAROW_ALL))
+        ExportPerson(record, cards, report);
+    report.failure = ScanFailure(table.LastScan(), false);
+    if (!report.failure.empty())
+        return report;
+    if (!ReplaceFile(vcfPath, cards)) {
+        report.failure = report.fileName + " に書き出せませんでした" + WhyNot(errno);
+        return report;
+    }
+    report.ok = true;
+    return report;
+}
+
+Report ImportBook(const std::filesystem::path& vcfPath)
+{
+    Report report = Started(Direction::Import, vcfPath);
+    const std::optional<std::string> bytes = ReadWholeFile(vcfPath);
+    if (!bytes) {
+        report.failure = report.fileName + " を読めません" + WhyNot(errno);
+        return report;
+    }
+    CAddressTable table;
+    NameSet inFile;
+    report.failure = CollectNames(table, inFile);
+    if (!report.failure.empty())
+        return report;
+    CardTaker taker(inFile, report);
+    const std::vector<Card> cards = ReadCards(*bytes);
+    report.cardsRead = static_cast<int>(cards.size());
+    for (const Card& card : cards)
+        taker.Take(card);
+    if (!table.AddRecords(taker.Records())) {
+        report.failure = std::string(ADDRESS_TABLE_FILE) + " に書き込めませんでした。ファイルは元のままです";
+        return report;
+    }
+    report.done = static_cast<int>(taker.Records().size());
+    report.ok = true;
+    return report;
+}
+
+}  // namespace vcard
