@@ -268,8 +268,8 @@ TEST(DialogCommands, KeysCloseAndWindowMenuSendTheirCommandAndOnlyEndDialogEnds)
 // Type: each character as a key press carrying that text, as a keyboard
 // layout sends it. Retype: the same after GotoDlgCtrl, over the whole text.
 // Shrink: Backspace, then type. AtStart: type before the text. The arrows
-// are those of the year's up-down.
-enum class Way { Type, Retype, Shrink, AtStart, InputMethod, Paste, UpArrow, DownArrow, UpKey, DownKey };
+// are those of the year's up-down; HoldUp keeps the up arrow down a second.
+enum class Way { Type, Retype, Shrink, AtStart, InputMethod, Paste, UpArrow, HoldUp, DownArrow, UpKey, DownKey };
 
 void Enter(CDialog& dialog, int id, Way way, const QString& text)
 {
@@ -296,8 +296,15 @@ void Enter(CDialog& dialog, int id, Way way, const QString& text)
     if (way == Way::UpKey || way == Way::DownKey)
         QTest::keyClick(edit, way == Way::UpKey ? Qt::Key_Up : Qt::Key_Down);
     for (QToolButton* arrow : dialog.GetDlgItem(IDC_YEAR_SPIN)->findChildren<QToolButton*>()) {
-        if (arrow->arrowType() == (way == Way::UpArrow ? Qt::UpArrow : way == Way::DownArrow ? Qt::DownArrow : Qt::NoArrow))
+        if (arrow->arrowType() != (way == Way::DownArrow ? Qt::DownArrow : Qt::UpArrow))
+            continue;
+        if (way == Way::UpArrow || way == Way::DownArrow)
             QTest::mouseClick(arrow, Qt::LeftButton);
+        if (way == Way::HoldUp) {
+            QTest::mousePress(arrow, Qt::LeftButton);
+            QTest::qWait(1000);
+            QTest::mouseRelease(arrow, Qt::LeftButton);
+        }
     }
 }
 
@@ -336,6 +343,7 @@ TEST(Edit, TakesOnlyWholeChangesThatFitAndTheUpDownStepsItsBuddyWithinItsRange)
         {"UpKeyStepsOnlyTheBuddy", IDC_NAME, 0, "1970", Way::UpKey, "", "1970"},
         {"UpArrowAtTheTopStays", IDC_YEAR, 0, "2099", Way::UpArrow, "", "2099"},
         {"UpKeyToTheTop", IDC_YEAR, 0, "2098", Way::UpKey, "", "2099"},
+        {"HoldingTheArrowRepeats", IDC_YEAR, 0, "2096", Way::HoldUp, "", "2099"},
         {"DownKeyAtTheBottomStays", IDC_YEAR, 0, "1900", Way::DownKey, "", "1900"},
         {"DownArrowToTheBottom", IDC_YEAR, 0, "1901", Way::DownArrow, "", "1900"},
         {"BelowTheRangeComesIn", IDC_YEAR, 0, "1850", Way::UpArrow, "", "1900"},
@@ -390,8 +398,8 @@ struct ListBoxTest : ::testing::Test {
 // Undecodable bytes all show as U+FFFD, equal to the collation.
 TEST_F(ListBoxTest, SortsByTheKeyThenTheTextKeepsEqualItemsInArrivalOrderAndTheSelectedItem)
 {
-    list.AddString(kSato, "\x82\xB3\x82\xC6\x82\xA4");  // さとう
     list.AddString(kKato, kKatoReading);
+    list.AddString(kSato, "\x82\xB3\x82\xC6\x82\xA4");  // さとう, not the first added
     list.SetCurSel(1);
     list.AddString(kAbe, "\x82\xA0\x82\xD7");  // あべ
     list.AddString("Zed", kKatoReading);
