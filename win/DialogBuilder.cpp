@@ -215,6 +215,8 @@ std::vector<BuiltControl> BuildControls(QWidget& window, const DialogTemplate& d
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = MakeWidget(control, window);
         ApplyFlags(control, *widget);
+        if (control.accessibleName != nullptr)
+            widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
         widget->setGeometry(PlaceOf(control, *widget, units));
         built.push_back(BuiltControl{&control, widget});
     }
