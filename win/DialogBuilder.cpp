@@ -40,8 +40,9 @@ QString ControlText(const ControlTemplate& control)
 QWidget* MakePushButton(const ControlTemplate& control, QWidget& window)
 {
     auto* button = new QPushButton(ControlText(control), &window);
-    // Enter is the dialog's to route; Qt's default-button logic stays out.
-    button->setAutoDefault(false);
+    // While it has the focus the button is the dialog's default one, drawn
+    // and announced as such, as Enter presses it then.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -125,6 +125,10 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     [[maybe_unused]] static const bool radiosNamed = (QAccessible::installFactory(&MakeRadioAccessible), true);
     m_controls = BuildControls(*this, dialogTemplate, m_units);
     BuildRadioGroups();
+    // The default button while no push button has the focus; a focused
+    // push button takes that part until it loses the focus.
+    if (const BuiltControl* button = DefaultButton())
+        static_cast<QPushButton*>(button->widget)->setDefault(true);
     for (const BuiltControl& control : m_controls)
         Connect(control);
 
@@ -409,15 +413,22 @@ int DialogWindow::EnterCommand() const
 
 // The button with the OK command when there is one, else the first button
 // drawn as default.
+const BuiltControl* DialogWindow::DefaultButton() const
+{
+    const BuiltControl* firstDefault = nullptr;
+    for (const BuiltControl& control : m_controls) {
+        if (IsPushButton(*control.source) && control.source->id == IDOK)
+            return &control;
+        if (firstDefault == nullptr && control.source->kind == ControlKind::DefPushButton)
+            firstDefault = &control;
+    }
+    return firstDefault;
+}
+
 int DialogWindow::DefaultButtonId() const
 {
-    if (const QWidget* ok = Control(IDOK); ok != nullptr && qobject_cast<const QPushButton*>(ok) != nullptr)
-        return ok->isEnabled() ? IDOK : IDC_STATIC;
-    for (const BuiltControl& control : m_controls) {
-        if (control.source->kind == ControlKind::DefPushButton)
-            return control.widget->isEnabled() ? control.source->id : IDC_STATIC;
-    }
-    return IDC_STATIC;
+    const BuiltControl* button = DefaultButton();
+    return button != nullptr && button->widget->isEnabled() ? button->source->id : IDC_STATIC;
 }
 
 void DialogWindow::Notify(int id, int code)
