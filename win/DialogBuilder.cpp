@@ -41,8 +41,9 @@ QString ControlText(const ControlTemplate& control)
 QWidget* MakePushButton(const ControlTemplate& control, QWidget& window)
 {
     auto* button = new QPushButton(ControlText(control), &window);
-    // Enter is the dialog's to route; Qt's default-button logic stays out.
-    button->setAutoDefault(false);
+    // While it has the focus the button is the dialog's default one, drawn
+    // and announced as such, as Enter presses it then.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -234,6 +235,8 @@ std::vector<BuiltControl> BuildControls(QWidget& window, const DialogTemplate& d
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = MakeWidget(control, window);
         ApplyFlags(control, *widget);
+        if (control.accessibleName != nullptr)
+            widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
         widget->setGeometry(PlaceOf(control, *widget, units));
         built.push_back(BuiltControl{&control, widget});
     }

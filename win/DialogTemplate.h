@@ -33,6 +33,10 @@ struct ControlTemplate {
     const char* text;   // UTF-8
     int x, y, cx, cy;   // dialog units
     unsigned flags;     // ControlFlag bits
+    // What a screen reader calls the control (UTF-8) where its text does not
+    // say it; nullptr leaves Qt's own name. A static's name also names the
+    // radio group that follows it.
+    const char* accessibleName = nullptr;
 };
 
 struct DialogTemplate {

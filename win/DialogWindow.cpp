@@ -3,6 +3,8 @@
 #include "Dialog.h"
 #include "EditBox.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -21,6 +23,76 @@ namespace {
 
 constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+
+// The property of a radio group that holds the static naming it.
+constexpr char kGroupLabel[] = "groupLabel";
+
+// A radio button as assistive technology sees it: the role, check state and
+// toggle action Qt gives one, plus a labelled-by relation to the static that
+// names its group, which is where screen readers look for a group's name.
+class RadioAccessible final : public QAccessibleWidget {
+public:
+    explicit RadioAccessible(QRadioButton& button) : QAccessibleWidget(&button, QAccessible::RadioButton) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Name || !widget()->accessibleName().isEmpty())
+            return QAccessibleWidget::text(kind);
+        // A lone & marks the mnemonic; && is a shown &.
+        QString name = Button().text();
+        for (qsizetype at = name.indexOf(u'&'); at >= 0; at = name.indexOf(u'&', at + 1))
+            name.remove(at, 1);
+        return name;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button().isChecked();
+        state.pressed = Button().isDown();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(toggleAction());
+        return names;
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action != toggleAction())
+            QAccessibleWidget::doAction(action);
+        else if (widget()->isEnabled())
+            Button().animateClick();
+    }
+
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
+    relations(QAccessible::Relation match) const override
+    {
+        auto relations = QAccessibleWidget::relations(match);
+        // Looked up now: Qt may make this interface before the group exists.
+        const QButtonGroup* group = Button().group();
+        auto* label = group != nullptr ? group->property(kGroupLabel).value<QWidget*>() : nullptr;
+        if (match.testFlag(QAccessible::Label) && label != nullptr)
+            relations.append({QAccessible::queryAccessibleInterface(label), QAccessible::Label});
+        return relations;
+    }
+
+private:
+    [[nodiscard]] QRadioButton& Button() const { return *static_cast<QRadioButton*>(widget()); }
+};
+
+QAccessibleInterface* MakeRadioAccessible(const QString& className, QObject* object)
+{
+    auto* button = qobject_cast<QRadioButton*>(object);
+    if (button == nullptr || className != QLatin1String("QRadioButton"))
+        return nullptr;
+    return new RadioAccessible(*button);  // Qt's accessibility cache owns it
+}
 
 bool IsPushButton(const ControlTemplate& control) noexcept
 {
@@ -48,8 +120,15 @@ DialogWindow::DialogWindow(CDialog& dialog, const DialogTemplate& dialogTemplate
     setFont(DialogFont(dialogTemplate));
     m_units = MeasureDialogUnits(font());
     setFixedSize(m_units.ToPixelsX(dialogTemplate.cx), m_units.ToPixelsY(dialogTemplate.cy));
+    // Once, and before any radio button exists: Qt keeps the first
+    // interface it makes for a control.
+    [[maybe_unused]] static const bool radiosNamed = (QAccessible::installFactory(&MakeRadioAccessible), true);
     m_controls = BuildControls(*this, dialogTemplate, m_units);
     BuildRadioGroups();
+    // The default button while no push button has the focus; a focused
+    // push button takes that part until it loses the focus.
+    if (const BuiltControl* button = DefaultButton())
+        static_cast<QPushButton*>(button->widget)->setDefault(true);
     for (const BuiltControl& control : m_controls)
         Connect(control);
 
@@ -101,23 +180,30 @@ void DialogWindow::CheckRadio(int firstId, int index)
 }
 
 // A template group (from one control with the group flag to the next) holds
-// one exclusive group of its radio buttons.
+// one exclusive group of its radio buttons. The static just before the
+// group names it.
 void DialogWindow::BuildRadioGroups()
 {
     QButtonGroup* current = nullptr;
+    const BuiltControl* previous = nullptr;
     for (const BuiltControl& control : m_controls) {
         if ((control.source->flags & CF_GROUP) != 0)
             current = nullptr;
-        if (control.source->kind != ControlKind::AutoRadio)
+        if (control.source->kind != ControlKind::AutoRadio) {
+            previous = &control;
             continue;
+        }
         if (current == nullptr) {
             current = new QButtonGroup(this);
             m_radioGroups.push_back(current);
             QButtonGroup* group = current;
             connect(group, &QButtonGroup::buttonToggled, this, [group] { UpdateTabStop(*group); });
+            if (previous != nullptr && previous->source->kind == ControlKind::Static)
+                group->setProperty(kGroupLabel, QVariant::fromValue(previous->widget));
         }
         current->addButton(static_cast<QRadioButton*>(control.widget));
         control.widget->installEventFilter(this);
+        previous = &control;
     }
     for (QButtonGroup* group : m_radioGroups)
         UpdateTabStop(*group);
@@ -327,15 +413,22 @@ int DialogWindow::EnterCommand() const
 
 // The button with the OK command when there is one, else the first button
 // drawn as default.
+const BuiltControl* DialogWindow::DefaultButton() const
+{
+    const BuiltControl* firstDefault = nullptr;
+    for (const BuiltControl& control : m_controls) {
+        if (IsPushButton(*control.source) && control.source->id == IDOK)
+            return &control;
+        if (firstDefault == nullptr && control.source->kind == ControlKind::DefPushButton)
+            firstDefault = &control;
+    }
+    return firstDefault;
+}
+
 int DialogWindow::DefaultButtonId() const
 {
-    if (const QWidget* ok = Control(IDOK); ok != nullptr && qobject_cast<const QPushButton*>(ok) != nullptr)
-        return ok->isEnabled() ? IDOK : IDC_STATIC;
-    for (const BuiltControl& control : m_controls) {
-        if (control.source->kind == ControlKind::DefPushButton)
-            return control.widget->isEnabled() ? control.source->id : IDC_STATIC;
-    }
-    return IDC_STATIC;
+    const BuiltControl* button = DefaultButton();
+    return button != nullptr && button->widget->isEnabled() ? button->source->id : IDC_STATIC;
 }
 
 void DialogWindow::Notify(int id, int code)

@@ -52,6 +52,7 @@ private:
     static void UpdateTabStop(QButtonGroup& group);
     static bool MoveInGroup(QRadioButton& from, int key);
     [[nodiscard]] int EnterCommand() const;
+    [[nodiscard]] const BuiltControl* DefaultButton() const;
     [[nodiscard]] int DefaultButtonId() const;
     void Notify(int id, int code);
 

@@ -11,10 +11,12 @@
 
 namespace {
 
-QToolButton* MakeArrow(Qt::ArrowType arrow, QWidget* parent)
+// An arrow shows no text, so a screen reader needs its name.
+QToolButton* MakeArrow(Qt::ArrowType arrow, const QString& name, QWidget* parent)
 {
     auto* button = new QToolButton(parent);
     button->setArrowType(arrow);
+    button->setAccessibleName(name);
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoRepeat(true);
     return button;
@@ -41,7 +43,8 @@ std::optional<long long> ReadNumber(const QString& text)
 }  // namespace
 
 SpinButton::SpinButton(QWidget* parent)
-    : QWidget(parent), m_up(MakeArrow(Qt::UpArrow, this)), m_down(MakeArrow(Qt::DownArrow, this))
+    : QWidget(parent), m_up(MakeArrow(Qt::UpArrow, QStringLiteral("増やす"), this)),
+      m_down(MakeArrow(Qt::DownArrow, QStringLiteral("減らす"), this))
 {
     setFocusPolicy(Qt::NoFocus);
     connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
