@@ -1,11 +1,13 @@
 #include "AddressBookDlg.h"
 
 #include "AppIcon.h"
+#include "FileDialog.h"
 #include "FormMessages.h"
 #include "MessageBox.h"
 #include "Resources.h"
 #include "ShiftJis.h"
 #include "SjisText.h"
+#include "VcardBook.h"
 
 #include <QDialog>
 
@@ -88,6 +90,8 @@ bool CAddressBookDlg::OnInitDialog()
 {
     ShowFormValues();
     AppendAboutItem(GetSystemMenu(), FindString(IDS_ABOUTBOX));
+    GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, QStringLiteral("vCard ファイルへ書き出す…"));
+    GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, QStringLiteral("vCard ファイルから取り込む…"));
     SetIcon(m_hIcon);
     return InitializeForm();
 }
@@ -135,17 +139,51 @@ void CAddressBookDlg::OnOK()
 
 void CAddressBookDlg::OnSysCommand(unsigned command)
 {
-    if ((command & SYS_COMMAND_MASK) == IDM_ABOUTBOX) {
+    switch (command & SYS_COMMAND_MASK) {
+    case IDM_ABOUTBOX:
         ShowAbout();
         return;
+    case IDM_VCARD_EXPORT:
+        ExportVcard();
+        return;
+    case IDM_VCARD_IMPORT:
+        ImportVcard();
+        return;
+    default:
+        CDialog::OnSysCommand(command);
     }
-    CDialog::OnSysCommand(command);
 }
 
 void CAddressBookDlg::ShowAbout()
 {
     if (m_runAboutBox)
         m_runAboutBox(*this);
+}
+
+namespace {
+
+const QString VCARD_FILTER = QStringLiteral("vCard (*.vcf *.vcard);;すべてのファイル (*)");
+
+}  // namespace
+
+void CAddressBookDlg::ExportVcard()
+{
+    const auto path = AskFileName(Window(), FileDialogMode::Save, QStringLiteral("vCard ファイルへ書き出す"),
+                                  VCARD_FILTER, QStringLiteral("vcf"));
+    if (path)
+        ShowMessage(QString::fromStdString(vcard::SummaryText(vcard::ExportBook(*path))));
+}
+
+void CAddressBookDlg::ImportVcard()
+{
+    const auto path = AskFileName(Window(), FileDialogMode::Open, QStringLiteral("vCard ファイルから取り込む"),
+                                  VCARD_FILTER, QStringLiteral("vcf"));
+    if (!path)
+        return;
+    const vcard::Report report = vcard::ImportBook(*path);
+    if (report.ok)
+        FillNameList(m_listedRow);
+    ShowMessage(QString::fromStdString(vcard::SummaryText(report)));
 }
 
 void CAddressBookDlg::ShowMessage(const QString& text)
@@ -183,6 +221,7 @@ bool CAddressBookDlg::InitializeForm()
 
 void CAddressBookDlg::FillNameList(int code)
 {
+    m_listedRow = code;
     while (m_nameList.DeleteString(0) != LB_ERR) {
     }
     AddressRecord record{};

@@ -62,6 +62,8 @@ private:
     void DeletePerson();
     void UpdateAge();
     void ShowAbout();
+    void ExportVcard();
+    void ImportVcard();
 
     void BindControls();
     void SetUpControls();
@@ -108,6 +110,7 @@ private:
     AddressRecord m_record{};
     int m_shownPhoneKind = PHONEKIND_NONE;
     CAddressTable m_table;
+    KanaRow m_listedRow = KANAROW_ALL;  // the row the name list shows
 
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;

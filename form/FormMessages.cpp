@@ -1,16 +1,13 @@
 #include "FormMessages.h"
 
+#include "Report.h"
+
 namespace msg {
 
+// The same words as the vCard summary's, from one place.
 QString MalformedLine(const ScanStatus& status)
 {
-    const QString reason = status.fieldCount == 0
-        ? QStringLiteral("空行です")
-        : QStringLiteral("項目が 25 個必要ですが %1 個しかありません").arg(status.fieldCount);
-    return QStringLiteral("%1 の %2 行目の形式が正しくないため（%3）、それ以降のデータを読み込めません")
-        .arg(QString::fromLatin1(ADDRESS_TABLE_FILE))
-        .arg(status.lineNumber)
-        .arg(reason);
+    return QString::fromStdString(vcard::MalformedLineMessage(status));
 }
 
 std::optional<QString> ScanProblem(const ScanStatus& status, bool appending)

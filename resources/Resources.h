@@ -19,6 +19,11 @@ inline constexpr int IDS_PARSE_RANGE = 0xF114;
 inline constexpr int IDS_PARSE_TEXT_LENGTH = 0xF116;
 inline constexpr int IDS_INTERNAL_ERROR = 0xF108;
 
+// The main window's own items of the window menu.
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+inline constexpr unsigned IDM_VCARD_EXPORT = 0x0020;
+inline constexpr unsigned IDM_VCARD_IMPORT = 0x0030;
+
 // Controls of the main window (template 102). 登録 is IDOK, 終了 IDCANCEL.
 inline constexpr int IDC_NEW = 3;
 inline constexpr int IDC_DELETE = 4;

@@ -12,8 +12,7 @@ enum NotifyCode : int {
     EN_KILLFOCUS = 0x0200,
 };
 
-// Window-menu (system) commands.
+// Window-menu (system) commands; a dialog's own items use ids below 0xF000.
 inline constexpr unsigned SC_CLOSE = 0xF060;
-inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 
 inline constexpr int LB_ERR = -1;
