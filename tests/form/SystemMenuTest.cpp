@@ -1,4 +1,4 @@
-// The window menu's About item and the system commands of the main dialog.
+// The window menu's own items and the system commands of the main dialog.
 #include "FormHarness.h"
 
 #include "Resources.h"
@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -26,14 +28,53 @@ void CloseNextModal(QStringList& captions)
     });
 }
 
-TEST(SystemMenu, AboutItemFollowsASeparatorAfterClose)
+TEST(SystemMenu, AboutAndVcardItemsFollowASeparatorAfterClose)
 {
     FormHarness form("");
     const QList<QAction*> actions = form.Dialog().GetSystemMenu().Menu()->actions();
-    ASSERT_EQ(actions.size(), 3);
+    ASSERT_EQ(actions.size(), 5);
     EXPECT_TRUE(actions[1]->isSeparator());
     EXPECT_EQ(actions[2]->text(), QString::fromUtf8(FindString(IDS_ABOUTBOX)));
-    EXPECT_EQ(actions[2]->data().toUInt(), IDM_ABOUTBOX);
+    EXPECT_EQ((QList<uint>{actions[2]->data().toUInt(), actions[3]->data().toUInt(), actions[4]->data().toUInt()}),
+              (QList<uint>{IDM_ABOUTBOX, IDM_VCARD_EXPORT, IDM_VCARD_IMPORT}));
+    EXPECT_EQ(actions[3]->text(), QStringLiteral("vCard ファイルへ書き出す…"));
+    EXPECT_EQ(actions[4]->text(), QStringLiteral("vCard ファイルから取り込む…"));
+}
+
+// Answers the next file dialog with a path.
+void ChooseFile(const QString& path)
+{
+    QTimer::singleShot(0, [path] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides accept()
+    });
+}
+
+// Export through the menu, then import that file into a book that lacks
+// one of the people: the list of the row shown gains them, the summary
+// says so, and the file holds the person again byte for byte.
+TEST(SystemMenu, VcardExportAndImportThroughTheFileDialog)
+{
+    const std::string kato = Person{1, "かとう", "加藤"}.Line();
+    FormHarness form(Person{0, "あおき", "青木"}.Line() + kato);
+    const QString vcf = QDir::current().absoluteFilePath(QStringLiteral("book.vcf"));
+    ChooseFile(vcf);
+    form.Dialog().OnSysCommand(IDM_VCARD_EXPORT);
+    ASSERT_EQ(form.Messages().size(), 1u);
+    EXPECT_TRUE(form.Messages().front().startsWith(QStringLiteral("2 人を ") + vcf));
+    WriteFileBytes(ADDRESS_TABLE_FILE, Person{0, "あおき", "青木"}.Line());
+    form.Click(IDC_INDEX_KA);
+    EXPECT_TRUE(form.ListItems().empty());
+    form.ClearMessages();
+
+    ChooseFile(vcf);
+    form.Dialog().OnSysCommand(IDM_VCARD_IMPORT);
+    EXPECT_EQ(form.ListItems(), QStringList{QStringLiteral("加藤")});
+    ASSERT_EQ(form.Messages().size(), 1u);
+    EXPECT_TRUE(form.Messages().front().startsWith(vcf + QStringLiteral(" から 1 人を取り込みました。")));
+    EXPECT_TRUE(form.FileBytes().ends_with(kato));
 }
 
 TEST(SystemMenu, EmptyTextAddsNeitherSeparatorNorItem)
