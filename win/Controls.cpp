@@ -100,20 +100,16 @@ std::string CListBox::GetText(int index) const
 
 int CListBox::SelectString(std::string_view sjisPrefix)
 {
-    if (m_model == nullptr)
-        return LB_ERR;
-    const int row = m_model->FindPrefix(sjisPrefix);
-    if (row < 0)
-        return LB_ERR;
-    SetCurSel(row);
-    return row;
+    return SelectRow(m_model != nullptr ? m_model->FindPrefix(sjisPrefix) : -1);
 }
 
 int CListBox::SelectStringExact(std::string_view sjisText)
 {
-    if (m_model == nullptr)
-        return LB_ERR;
-    const int row = m_model->FindExact(sjisText);
+    return SelectRow(m_model != nullptr ? m_model->FindExact(sjisText) : -1);
+}
+
+int CListBox::SelectRow(int row)
+{
     if (row < 0)
         return LB_ERR;
     SetCurSel(row);

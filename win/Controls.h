@@ -64,6 +64,9 @@ public:
     [[nodiscard]] QListView* Widget() const noexcept { return m_view; }
 
 private:
+    // Selects a found row; LB_ERR for none (-1).
+    int SelectRow(int row);
+
     QListView* m_view = nullptr;
     ListBoxModel* m_model = nullptr;
 };
