@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -102,15 +103,18 @@ TEST(StartUp, GrantedSocketLayerRunsTheMainDialogUntilEscapeAndSavesNothing)
     const std::string fileBytes = "# kept as it is\r\n";
     WriteFileBytes("AddressTable.csv", fileBytes);
     QString caption;
-    QTimer::singleShot(0, [&caption] {
+    int offCentre = -1;  // from the screen's work area, in pixels
+    QTimer::singleShot(0, [&caption, &offCentre] {
         if (QWidget* main = QApplication::activeModalWidget(); main != nullptr && theApp.MainWindow() != nullptr) {
             caption = main->windowTitle();
+            offCentre = (main->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength();
             QTest::keyClick(main, Qt::Key_Escape);
         }
     });
     ModalWatch watch;
     EXPECT_FALSE(theApp.StartUp());
     EXPECT_EQ(caption, QStringLiteral("なまえ☆ばこ！"));
+    EXPECT_TRUE(offCentre >= 0 && offCentre <= 2) << offCentre;
     EXPECT_EQ(watch.windowsEnded, 0) << "Escape did not end the main dialog";
     EXPECT_EQ(theApp.MainWindow(), nullptr);
     EXPECT_EQ(ReadFileBytes("AddressTable.csv"), fileBytes);
