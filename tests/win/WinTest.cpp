@@ -135,6 +135,7 @@ TEST(RadioGroup, ArrowsCheckTheNextButtonRoundTheGroupAndTabStopsAtItsCheckedOrF
         int to;
         std::vector<int> clicked;
         int checkedAfter;
+        std::vector<int> disabled = {};
     } rows[] = {
         {"DownChecksTheNext", 0, home, {down}, mobile, {mobile}, 1},
         {"RightChecksTheNext", 2, phs, {right}, pager, {pager}, 3},
@@ -148,6 +149,8 @@ TEST(RadioGroup, ArrowsCheckTheNextButtonRoundTheGroupAndTabStopsAtItsCheckedOrF
         {"TabEntersAtTheFirstWhileNoneIsChecked", -1, IDC_ZIP2, {tab}, home, {}, -1},
         {"ShiftTabEntersAtTheFirstWhileNoneIsChecked", 4, IDC_YEAR, {backTab}, home, {}, -1},
         {"TheTabStopFollowsTheArrows", 0, home, {down, tab, backTab}, mobile, {mobile}, 1},
+        {"ArrowsPassDisabledButtons", 0, home, {down}, pager, {pager}, 3, {mobile, phs}},
+        {"NoOtherEnabledButtonKeepsTheFocus", 0, home, {down, up}, home, {}, 0, {mobile, phs, pager}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -155,6 +158,8 @@ TEST(RadioGroup, ArrowsCheckTheNextButtonRoundTheGroupAndTabStopsAtItsCheckedOrF
         dialog.SetCheckedRadio(IDC_MALE, 1);
         dialog.SetCheckedRadio(home, 3);
         dialog.SetCheckedRadio(home, row.checked);
+        for (const int id : row.disabled)
+            dialog.GetDlgItem(id)->setEnabled(false);
         dialog.GotoDlgCtrl(row.from);
         for (const QKeyCombination key : row.keys)
             Press(key);
