@@ -362,7 +362,8 @@ TEST(Edit, TakesOnlyWholeChangesThatFitAndTheUpDownStepsItsBuddyWithinItsRange)
         CEdit edit, year;
         edit.Attach(dialog, row.id);
         edit.SetLimitText(row.limit);
-        edit.SetWindowText(row.programText);
+        if (!row.programText.empty())  // else the edit holds only what the user enters
+            edit.SetWindowText(row.programText);
         year.Attach(dialog, IDC_YEAR);
         CSpinButtonCtrl spin;
         spin.Attach(dialog, IDC_YEAR_SPIN);
