@@ -195,6 +195,9 @@ bool CAddressBookDlg::InitializeForm()
 {
     SetUpControls();
     UpdateAge();
+    // Shown once; the names still show as well as they can.
+    if (CAddressTable::FileLooksLikeUtf8())
+        ShowMessage(msg::FILE_IN_UTF8);
 
     if (!m_table.GetFirst(m_record, KANAROW_ALL)) {
         // A file without anyone in it is a new user's: nothing to say.

@@ -15,6 +15,8 @@ inline const QString REQUIRED_MISSING = QStringLiteral("必須項目が抜けて
 inline const QString CHANGE_UNSUPPORTED = QStringLiteral("テーブル変更はまだサポートしていません m(__)m");
 inline const QString REGISTER_FAILED = QStringLiteral("レコード登録に失敗しました");
 inline const QString DELETE_UNSUPPORTED = QStringLiteral("テーブル削除はまだサポートしていません m(__)m");
+inline const QString FILE_IN_UTF8 =
+    QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください");
 
 // A scan stopped at a malformed line: names the file, the line and what is
 // wrong with it.

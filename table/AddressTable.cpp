@@ -1,6 +1,10 @@
 #include "AddressTable.h"
 
 #include "AddressTableImpl.h"
+#include "SjisCodec.h"
+
+#include <fstream>
+#include <string>
 
 CAddressTable::CAddressTable() : CAddressTable(LineKernels::Avx2()) {}
 
@@ -78,4 +82,19 @@ void CAddressTable::Impl::NoteMalformedLine() noexcept
     m_status.lineNumber = m_scanner.LineNumber();
     m_status.fieldCount = emptyLine ? 0 : m_scanner.FieldsTaken();
     m_status.dataHidden = !emptyLine || m_scanner.LaterLinesHoldData();
+    if (m_scanner.LineStartsWithNul())
+        m_status.malformed = MalformedLine::Nul;
+    else if (m_scanner.LineIsTooLong())
+        m_status.malformed = MalformedLine::TooLong;
+    else if (emptyLine)
+        m_status.malformed = MalformedLine::Empty;
+}
+
+bool CAddressTable::FileLooksLikeUtf8()
+{
+    std::ifstream file(ADDRESS_TABLE_FILE, std::ios::binary);
+    std::string head(64 * 1024, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    return sjis::LooksLikeUtf8(head);
 }

@@ -22,6 +22,14 @@ enum class ScanEnd {
     MalformedLine,  // a data line with fewer than 25 fields stopped the scan
 };
 
+// What is wrong with a malformed line, as its writer would put it.
+enum class MalformedLine {
+    TooFewFields,  // fewer than 25 fields
+    Empty,         // nothing before its line end
+    TooLong,       // longer than a line is read at once (4095 bytes)
+    Nul,           // begins with a NUL byte
+};
+
 struct ScanStatus {
     ScanEnd end = ScanEnd::NotStarted;
     // For MalformedLine: the 1-based line number of that line in the file,
@@ -35,6 +43,7 @@ struct ScanStatus {
     long lineNumber = 0;
     int fieldCount = 0;
     bool dataHidden = false;
+    MalformedLine malformed = MalformedLine::TooFewFields;
     // For Found: the delivered person's kana-row code as the file holds it.
     KanaRow kanaRow = 0;
 };
@@ -86,6 +95,10 @@ public:
 
     // The kana-row code of a reading: 0 to 9 or KANAROW_OTHER.
     [[nodiscard]] static KanaRow ClassifyReading(const char* reading) noexcept;
+
+    // Whether the data file's first block reads as UTF-8 text, as when an
+    // editor saved it so; such a file shows garbled names.
+    [[nodiscard]] static bool FileLooksLikeUtf8();
 
 private:
     class Impl;

@@ -50,16 +50,29 @@ bool HoldsNoPerson(const char* text, int contentLength) noexcept
 void LineScanner::Start(std::FILE* stream, bool regularFile) noexcept
 {
     m_regularFile = regularFile;
+    m_line = {};
+    m_lineContinues = false;
     m_reader.Start(stream);
 }
 
 bool LineScanner::NextDataLine() noexcept
 {
     do {
+        m_lineContinues = m_line.text != nullptr && !m_line.lineEnd;
         if (!m_reader.NextPiece(m_line, m_lineBuffer))
             return false;
     } while (m_line.contentLength > 0 && m_line.text[0] == '#');
     return true;
+}
+
+bool LineScanner::LineIsTooLong() const noexcept
+{
+    return m_lineContinues || (!m_line.lineEnd && m_line.contentLength >= TextModeReader::PIECE_LIMIT);
+}
+
+bool LineScanner::LineStartsWithNul() const noexcept
+{
+    return m_line.contentLength > 0 && m_line.text[0] == '\0';
 }
 
 bool LineScanner::Parse() noexcept

@@ -32,6 +32,9 @@ public:
     // could hold a person. The scan then reads on after that line.
     [[nodiscard]] long LineNumber() const noexcept { return m_reader.PieceLine(); }
     [[nodiscard]] bool LineIsEmpty() const noexcept;
+    // The line is read in pieces: this is one of several.
+    [[nodiscard]] bool LineIsTooLong() const noexcept;
+    [[nodiscard]] bool LineStartsWithNul() const noexcept;
     [[nodiscard]] int FieldsTaken() const noexcept { return m_fieldsTaken; }
     [[nodiscard]] bool LaterLinesHoldData() noexcept;
 
@@ -47,6 +50,7 @@ private:
     // The current line: in the reader's buffer, or in m_lineBuffer when it
     // did not lie there whole.
     TextModeReader::Piece m_line{};
+    bool m_lineContinues = false;  // the piece before it had no line end
     int m_fieldsTaken = 0;  // fields Parse found in the current line (at most 25)
     // Whether m_lineIndex describes the current line; m_fields then holds
     // only its first field until the line is delivered.

@@ -52,6 +52,12 @@ IconvHandle& Encoder()
     return handle;
 }
 
+IconvHandle& Utf8Checker()
+{
+    thread_local IconvHandle handle("UTF-16LE", "UTF-8");
+    return handle;
+}
+
 // A lead byte and a trail byte that code page 932 leaves unassigned are one
 // unknown character, not two.
 std::size_t UndecodableLength(std::string_view rest) noexcept
@@ -174,6 +180,27 @@ std::optional<std::size_t> EncodedLength(std::string_view utf8)
     if (!bytes)
         return std::nullopt;
     return bytes->size();
+}
+
+bool LooksLikeUtf8(std::string_view bytes)
+{
+    IconvHandle& checker = Utf8Checker();
+    if (IsAscii(bytes) || !checker.IsOpen())
+        return false;
+    checker.Reset();
+    char out[4096];
+    const char* in = bytes.data();
+    size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        char* outPos = out;
+        size_t outLeft = sizeof out;
+        if (checker.Convert(in, inLeft, outPos, outLeft))
+            continue;
+        if (errno == E2BIG)
+            continue;
+        return errno == EINVAL;  // only a character cut off at the end
+    }
+    return true;
 }
 
 }  // namespace sjis

@@ -23,4 +23,8 @@ namespace sjis {
 // The byte length of the text in Shift_JIS; nullopt when not encodable.
 [[nodiscard]] std::optional<std::size_t> EncodedLength(std::string_view utf8);
 
+// Whether bytes are UTF-8 text with characters beyond ASCII (a file an
+// editor saved as UTF-8), allowing a character cut off at the end.
+[[nodiscard]] bool LooksLikeUtf8(std::string_view bytes);
+
 }  // namespace sjis

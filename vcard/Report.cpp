@@ -51,11 +51,20 @@ std::string SummaryText(const Report& report, std::size_t maxLines)
 
 std::string MalformedLineMessage(const ScanStatus& status)
 {
-    const std::string reason = status.fieldCount == 0
-        ? "空行です"
-        : "項目が 25 個必要ですが " + std::to_string(status.fieldCount) + " 個しかありません";
-    return std::string(ADDRESS_TABLE_FILE) + " の " + std::to_string(status.lineNumber)
-        + " 行目の形式が正しくないため（" + reason + "）、それ以降のデータを読み込めません";
+    const std::string line = std::string(ADDRESS_TABLE_FILE) + " の " + std::to_string(status.lineNumber) + " 行目";
+    const std::string rest = "、それ以降のデータを読み込めません";
+    switch (status.malformed) {
+    case MalformedLine::TooLong:
+        return line + "が長すぎるため（1 行 4095 バイトまで）" + rest;
+    case MalformedLine::Nul:
+        return line + "に NUL 文字があるため" + rest;
+    case MalformedLine::Empty:
+        return line + "の形式が正しくないため（空行です）" + rest;
+    case MalformedLine::TooFewFields:
+        break;
+    }
+    return line + "の形式が正しくないため（項目が 25 個必要ですが " + std::to_string(status.fieldCount)
+        + " 個しかありません）" + rest;
 }
 
 }  // namespace vcard

@@ -26,7 +26,7 @@ TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
     } rows[] = {
         {"missing file is created", "", false, {}, {}},
         {"empty file", "", true, {}, {}},
-        {"comments only", "# 名前の一覧\r\n#\r\n", true, {}, {}},
+        {"comments only", Sjis("# 名前の一覧\r\n#\r\n"), true, {}, {}},
         {"sorted by reading, not file order", C + A + B, true, {}, {"青木", "加藤", "佐藤"}},
         {"kana rows first, as the index buttons stand",
          Person{99, "emily", "Emily Carter"}.Line() + Person{99, "アオキ", "青木 K"}.Line() + C
@@ -38,6 +38,27 @@ TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
          true,
          {QStringLiteral("AddressTable.csv の 3 行目の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）、"
                          "それ以降のデータを読み込めません")},
+         {"青木"}},
+        {"a line longer than is read at once",
+         A + Person{1, "かとう", "加藤", std::string(4200, 'x').c_str()}.Line() + C,
+         true,
+         {QStringLiteral("AddressTable.csv の 2 行目が長すぎるため（1 行 4095 バイトまで）、それ以降のデータを読み込めません")},
+         {"青木"}},
+        {"the rest of a long line", A + [] {
+             Person longTail{1, "かとう", "加藤"};
+             longTail.phones[11] = std::string(4200, '9');
+             return longTail.Line();
+         }() + C,
+         true,
+         {QStringLiteral("AddressTable.csv の 2 行目が長すぎるため（1 行 4095 バイトまで）、それ以降のデータを読み込めません")},
+         {"青木", "加藤"}},
+        {"saved as UTF-8 by an editor", "0,あおき,青木,,,1980,4,1,0,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n", true,
+         {QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください")},
+         {"髱呈惠"}},  // 青木 in UTF-8, read as code page 932
+        {"a line that begins with NUL",
+         A + std::string("\0", 1) + B + C,
+         true,
+         {QStringLiteral("AddressTable.csv の 2 行目に NUL 文字があるため、それ以降のデータを読み込めません")},
          {"青木"}},
         {"malformed first data line",
          "# header\r\n\r\n" + A,
