@@ -368,7 +368,8 @@ void CAddressBookDlg::RegisterPerson()
         return;
     BuildRecordFromForm();
     if (!m_table.AddRecord(m_record)) {
-        ShowMessage(msg::REGISTER_FAILED);
+        const bool partLeft = m_table.LastAppend() == AppendEnd::UnfinishedLineLeft;
+        ShowMessage(partLeft ? msg::REGISTER_LEFT_UNFINISHED_LINE : msg::REGISTER_FAILED);
         return;
     }
     AddNameToList(m_record, CAddressTable::ClassifyReading(m_record.reading));

@@ -14,6 +14,8 @@ inline const QString CANNOT_OPEN_FILE = QStringLiteral("データファイルが
 inline const QString REQUIRED_MISSING = QStringLiteral("必須項目が抜けています");
 inline const QString CHANGE_UNSUPPORTED = QStringLiteral("テーブル変更はまだサポートしていません m(__)m");
 inline const QString REGISTER_FAILED = QStringLiteral("レコード登録に失敗しました");
+inline const QString REGISTER_LEFT_UNFINISHED_LINE =
+    QStringLiteral("レコード登録に失敗しました。AddressTable.csv の最後に書きかけの行が残っています");
 inline const QString DELETE_UNSUPPORTED = QStringLiteral("テーブル削除はまだサポートしていません m(__)m");
 inline const QString FILE_IN_UTF8 =
     QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください");

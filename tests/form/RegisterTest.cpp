@@ -105,21 +105,31 @@ TEST(Register, PhonePartsAndMissingKinds)
                                            "4,なかた,中田,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n"));
 }
 
-// The file may not grow past its present size: the scan for duplicates
-// reads it as usual, the append fails.
+// The file may grow by 10 bytes only: the scan for duplicates reads it as
+// usual, the write fails part way and is cut back; when the file is
+// append-only (chattr +a) the cut-back fails too, and the user hears that
+// part of a line is left.
 TEST(Register, FailedAppendSaysSoAndListsNothing)
 {
-    FormHarness form(EXISTING);
-    const auto before = form.ListItems();
-    form.NewPerson(QStringLiteral("山田"), QStringLiteral("やまだ"));
-    {
-        const FileSizeLimit limit(EXISTING.size());
-        ASSERT_TRUE(limit.Set());
-        form.Click(IDOK);
+    for (const bool appendOnly : {false, true}) {
+        FormHarness form(EXISTING);
+        const auto before = form.ListItems();
+        form.NewPerson(QStringLiteral("山田"), QStringLiteral("やまだ"));
+        {
+            const AppendOnly attribute(ADDRESS_TABLE_FILE, appendOnly);
+            if (appendOnly && !attribute.Set())
+                GTEST_SKIP() << "the file system refuses the append-only attribute";
+            const FileSizeLimit limit(EXISTING.size() + 10);
+            ASSERT_TRUE(limit.Set());
+            form.Click(IDOK);
+        }
+        EXPECT_EQ(form.Messages(), QStringList{appendOnly ? QStringLiteral("レコード登録に失敗しました。AddressTable.csv の"
+                                                                             "最後に書きかけの行が残っています")
+                                                           : QStringLiteral("レコード登録に失敗しました")});
+        EXPECT_EQ(form.ListItems(), before);
+        EXPECT_EQ(form.FileBytes().substr(0, EXISTING.size()), EXISTING);
+        EXPECT_EQ(form.FileBytes().size(), EXISTING.size() + (appendOnly ? 10 : 0));
     }
-    EXPECT_EQ(form.Messages(), QStringList{QStringLiteral("レコード登録に失敗しました")});
-    EXPECT_EQ(form.ListItems(), before);
-    EXPECT_EQ(form.FileBytes(), EXISTING);
 }
 
 TEST(Delete, OnlySaysItIsNotSupported)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
@@ -77,5 +81,35 @@ public:
 private:
     rlimit m_previous{};
     void (*m_previousHandler)(int);
+    bool m_set = false;
+};
+
+// The file's append-only attribute (chattr +a) for the object's lifetime
+// when wanted: the file may only grow, so cutting it back fails, even for
+// root.
+class AppendOnly {
+public:
+    AppendOnly(const char* path, bool wanted) : m_fd(::open(path, O_RDONLY)) { m_set = wanted && Change(FS_APPEND_FL, 0); }
+    ~AppendOnly()
+    {
+        if (m_set)
+            (void)Change(0, FS_APPEND_FL);
+        ::close(m_fd);
+    }
+    AppendOnly(const AppendOnly&) = delete;
+    AppendOnly& operator=(const AppendOnly&) = delete;
+    [[nodiscard]] bool Set() const noexcept { return m_set; }
+
+private:
+    bool Change(int set, int clear) const
+    {
+        int flags = 0;
+        if (::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
+            return false;
+        flags = (flags | set) & ~clear;
+        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+
+    int m_fd;
     bool m_set = false;
 };

@@ -7,11 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -22,36 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string SAMPLE_LINE = PersonLine("3", "A");  // SampleRecord("A") as written
-
-// The file's append-only attribute (chattr +a) for the object's lifetime
-// when wanted: the file may only grow, so cutting it back fails, even for
-// root.
-class AppendOnly {
-public:
-    AppendOnly(const char* path, bool wanted) : m_fd(::open(path, O_RDONLY)) { m_set = wanted && Change(FS_APPEND_FL, 0); }
-    ~AppendOnly()
-    {
-        if (m_set)
-            (void)Change(0, FS_APPEND_FL);
-        ::close(m_fd);
-    }
-    AppendOnly(const AppendOnly&) = delete;
-    AppendOnly& operator=(const AppendOnly&) = delete;
-    [[nodiscard]] bool Set() const noexcept { return m_set; }
-
-private:
-    bool Change(int set, int clear) const
-    {
-        int flags = 0;
-        if (::ioctl(m_fd, FS_IOC_GETFLAGS, &flags) != 0)
-            return false;
-        flags = (flags | set) & ~clear;
-        return ::ioctl(m_fd, FS_IOC_SETFLAGS, &flags) == 0;
-    }
-
-    int m_fd;
-    bool m_set = false;
-};
 
 // The fields of the file's one line, as the reference reader splits them.
 std::vector<std::string> Fields()
