@@ -171,7 +171,10 @@ Report ImportBook(const std::filesystem::path& vcfPath)
     for (const Card& card : cards)
         taker.Take(card);
     if (!table.AddRecords(taker.Records())) {
-        report.failure = std::string(ADDRESS_TABLE_FILE) + " に書き込めませんでした。ファイルは元のままです";
+        report.failure = std::string(ADDRESS_TABLE_FILE)
+            + (table.LastAppend() == AppendEnd::UnfinishedLineLeft
+                   ? " に書き込めませんでした。ファイルの最後に書きかけの行が残っています"
+                   : " に書き込めませんでした。ファイルは元のままです");
         return report;
     }
     report.done = static_cast<int>(taker.Records().size());
