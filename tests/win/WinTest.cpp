@@ -520,6 +520,9 @@ TEST(SjisCodec, EncodesToCodePage932OrRefusesWholeAndDecodesInvalidBytesAsReplac
         {"lead byte at the end", "ab\uFFFD", "ab\x82", DecodeOnly},
         {"lead byte before a blank", "\uFFFD x", "\x82 x", DecodeOnly},
         {"byte FF", "\uFFFD\uFFFD", "\xFF\xFF", DecodeOnly},
+        {"unassigned pair", "\uFFFD@", "\x85\x40@", DecodeOnly},
+        {"NEC-selected twin", "髙", "\xEE\xE0", DecodeOnly},
+        {"em dash", "—", "\x81\x5C", EncodeOnly},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
