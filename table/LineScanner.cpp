@@ -1,5 +1,6 @@
 #include "LineScanner.h"
 
+#include "KanaRow.h"
 #include "ShiftJis.h"
 
 #include <algorithm>
@@ -131,9 +132,16 @@ inline int LineScanner::FieldNumber(int field) const noexcept
     return value;
 }
 
-int LineScanner::Code() const noexcept
+LineScanner::Next LineScanner::NextMatching(int kanaRow) noexcept
 {
-    return FieldNumber(0);
+    for (;;) {
+        if (!NextDataLine())
+            return Next::TextEnded;
+        if (!Parse())
+            return Next::Malformed;
+        if (kanaRow == KANAROW_ALL || FieldNumber(0) == kanaRow)
+            return Next::Found;
+    }
 }
 
 void LineScanner::CopyTo(AddressRecord& record) noexcept

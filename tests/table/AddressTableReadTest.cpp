@@ -96,7 +96,7 @@ std::string RandomNumber()
     static const std::string NUMBERS[] = {
         "1980", "-1", "", "0", "3", "12", " 12", "\t \v42", "+5", "12ab", "3 4", "- 5", "-", "a1", "99999999",
         "123456789", "2147483647", "2147483648", "99999999999999999999999", "-2147483648", "-2147483649",
-        std::string(300, ' ') + "7"};
+        std::string(300, ' ') + "7", " 10", "-200", "1000000000"};
     return Pick(NUMBERS);
 }
 
@@ -177,6 +177,7 @@ const ReadCase READ_CASES[] = {
     {"LineOneByteOverThePieceSize", PersonOfLength(4095, "\r\n") + PersonLine("1", "B")},
     {"RestOfALongLineIsReadAsTheNextLine", PersonOfLength(5000, "\n") + PersonLine("1", "B")},
     {"LfLineOfExactlyThePieceSize", PersonOfLength(4094, "\n") + PersonLine("1", "B")},
+    {"LfLineOneByteOverThePieceSizeInTheBuffer", Two("") + PersonOfLength(4095, "\n") + PersonLine("1", "B")},
     {"LoneCrThenCrLfFillingThePiece", PersonOfLength(4093, "\r\r\n") + PersonLine("1", "B")},
     {"LoneCrAtThePieceLimitStaysInTheLine", PersonOfLength(4094, "\r\r\n") + PersonLine("1", "B")},
     {"LongCommentCountsAsPhysicalLines", "#" + std::string(5000, 'c') + "\r\n" + PersonLine("1", "A")},
