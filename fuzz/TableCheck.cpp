@@ -29,17 +29,26 @@ public:
     void Run(KanaRow query, std::size_t abandonAfter)
     {
         AddressRecord record{};
-        for (int more = m_table.GetFirst(record, query); more && abandonAfter > 0; --abandonAfter)
+        for (int more = First(record, query); more && abandonAfter > 0; --abandonAfter)
             more = m_table.GetNext(record, query);
         const std::size_t bad = MalformedFrom(0);
         ReadOn(query, 0, bad, true);
         if (bad < m_lines.size() && Matches(query, 0, bad).empty()) {
-            AGREE(m_table.GetFirst(record, query) == 0);
+            AGREE(First(record, query) == 0);
             ReadOn(query, bad + 1, MalformedFrom(bad + 1), false);
         }
     }
 
+    [[nodiscard]] int Opens() const noexcept { return m_opens; }
+
 private:
+    // Every GetFirst opens the file anew.
+    int First(AddressRecord& record, KanaRow query)
+    {
+        ++m_opens;
+        return m_table.GetFirst(record, query);
+    }
+
     // The first malformed line from begin on, or the count of lines.
     std::size_t MalformedFrom(std::size_t begin) const
     {
@@ -68,12 +77,12 @@ private:
         std::memset(&poisoned, 0xEE, sizeof poisoned);
         AddressRecord record = poisoned;
         for (const AddressRecord& person : Matches(query, begin, end)) {
-            AGREE((first ? m_table.GetFirst(record, query) : m_table.GetNext(record, query)) == 1);
+            AGREE((first ? First(record, query) : m_table.GetNext(record, query)) == 1);
             AGREE(std::memcmp(&record, &person, sizeof record) == 0);
             record = poisoned;
             first = false;
         }
-        AGREE((first ? m_table.GetFirst(record, query) : m_table.GetNext(record, query)) == 0);
+        AGREE((first ? First(record, query) : m_table.GetNext(record, query)) == 0);
         ScanEndAgrees(end);
         AGREE(first || m_table.GetNext(record, query) == 0);
         AGREE(std::memcmp(&record, &poisoned, sizeof record) == 0);
@@ -96,6 +105,7 @@ private:
 
     const std::vector<DataLine>& m_lines;
     CAddressTable m_table;
+    int m_opens = 0;
 };
 
 }  // namespace
@@ -112,9 +122,10 @@ std::string CompareScans(std::string_view fileBytes, const LineKernels* kernels)
             return difference.what() + (", query " + std::to_string(query));
         }
     }
-    // Opening takes a 0x1A that ends the file off it, and changes nothing else.
+    // Every open takes a 0x1A that ends the file off it, and changes
+    // nothing else.
     std::string_view opened = fileBytes;
-    if (opened.ends_with('\x1A'))
+    for (int open = 0; open < comparison.Opens() && opened.ends_with('\x1A'); ++open)
         opened.remove_suffix(1);
     return ReadDataFile() == opened ? "" : "the file changed";
 }

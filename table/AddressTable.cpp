@@ -51,22 +51,20 @@ bool CAddressTable::Impl::Open() noexcept
 
 bool CAddressTable::Impl::ReadMatching(AddressRecord& record, KanaRow kanaRow) noexcept
 {
-    for (;;) {
-        if (!m_scanner.NextDataLine()) {
-            NoteScanEnd(ScanEnd::EndOfFile);
-            return false;
-        }
-        if (!m_scanner.Parse()) {
-            NoteMalformedLine();
-            return false;
-        }
-        if (kanaRow == KANAROW_ALL || m_scanner.Code() == kanaRow) {
-            m_scanner.CopyTo(record);
-            NoteScanEnd(ScanEnd::Found);
-            m_status.kanaRow = m_scanner.Code();
-            return true;
-        }
+    switch (m_scanner.NextMatching(kanaRow)) {
+    case LineScanner::Next::Found:
+        m_scanner.CopyTo(record);
+        NoteScanEnd(ScanEnd::Found);
+        m_status.kanaRow = m_scanner.Code();
+        return true;
+    case LineScanner::Next::Malformed:
+        NoteMalformedLine();
+        return false;
+    case LineScanner::Next::TextEnded:
+        break;
     }
+    NoteScanEnd(ScanEnd::EndOfFile);
+    return false;
 }
 
 void CAddressTable::Impl::NoteScanEnd(ScanEnd end) noexcept

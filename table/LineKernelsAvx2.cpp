@@ -70,7 +70,9 @@ struct Block {
         LineBits bits{};
         for (int half = 0; half < 2; ++half) {
             const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 32 * half));
-            const __m256i leads = _mm256_or_si256(InRange(bytes, 0x81, 0x9F), InRange(bytes, 0xE0, 0xFC));
+            // Flipping bit 5 moves 81-9F to A1-BF and E0-FC to C0-DC: one
+            // range of lead bytes, A1-DC.
+            const __m256i leads = InRange(_mm256_xor_si256(bytes, _mm256_set1_epi8(0x20)), 0xA1, 0xDC);
             const int shift = 32 * half;
             bits.commas |= std::uint64_t{Bits(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(',')))} << shift;
             bits.leads |= std::uint64_t{Bits(leads)} << shift;

@@ -1,5 +1,6 @@
 #include "LineScanner.h"
 
+#include "KanaRow.h"
 #include "ShiftJis.h"
 
 #include <algorithm>
@@ -142,6 +143,18 @@ inline int LineScanner::FieldNumber(int field) const noexcept
         value = value * 10 + static_cast<int>(digit);
     }
     return value;
+}
+
+LineScanner::Next LineScanner::NextMatching(int kanaRow) noexcept
+{
+    for (;;) {
+        if (!NextDataLine())
+            return Next::TextEnded;
+        if (!Parse())
+            return Next::Malformed;
+        if (kanaRow == KANAROW_ALL || FieldNumber(0) == kanaRow)
+            return Next::Found;
+    }
 }
 
 int LineScanner::Code() const noexcept

@@ -19,11 +19,16 @@ public:
     // may be looked ahead in (a device may never end).
     void Start(std::FILE* stream, bool regularFile) noexcept;
 
-    // The next line that is not a comment; false when the text has ended.
-    [[nodiscard]] bool NextDataLine() noexcept;
-    // Finds the current line's fields; false when it has fewer than 25.
-    [[nodiscard]] bool Parse() noexcept;
-    // The kana-row code of a parsed line.
+    enum class Next {
+        Found,      // a line whose code matches, ready for CopyTo
+        TextEnded,  // no line left
+        Malformed,  // a line with fewer than 25 fields
+    };
+    // Reads on to the next line that is not a comment and whose code
+    // matches kanaRow (any, for KANAROW_ALL), or to one that stops a scan.
+    // One call per delivered line keeps the loop over lines in one place.
+    [[nodiscard]] Next NextMatching(int kanaRow) noexcept;
+    // The kana-row code of the line NextMatching found.
     [[nodiscard]] int Code() const noexcept;
     void CopyTo(AddressRecord& record) noexcept;
 
@@ -41,6 +46,8 @@ public:
 private:
     static constexpr int FIELD_COUNT = LINE_FIELD_COUNT;
 
+    bool NextDataLine() noexcept;
+    bool Parse() noexcept;
     bool IndexLine() noexcept;
     int SplitFields() noexcept;
     [[nodiscard, gnu::always_inline]] int FieldNumber(int field) const noexcept;

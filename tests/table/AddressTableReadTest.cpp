@@ -96,7 +96,7 @@ std::string RandomNumber()
     static const std::string NUMBERS[] = {
         "1980", "-1", "", "0", "3", "12", " 12", "\t \v42", "+5", "12ab", "3 4", "- 5", "-", "a1", "99999999",
         "123456789", "2147483647", "2147483648", "99999999999999999999999", "-2147483648", "-2147483649",
-        std::string(300, ' ') + "7"};
+        std::string(300, ' ') + "7", " 10", "-200", "1000000000"};
     return Pick(NUMBERS);
 }
 
@@ -166,7 +166,7 @@ const ReadCase READ_CASES[] = {
     {"LfOnlyLineEndsAndNoLastLineEnd", PersonLine("1", "A", "\n") + PersonLine("1", "B", "")},
     {"LoneCrLineEnds", PersonWith("addr", "*", "\r") + PersonWith("addr", "9", "\r")},
     {"CtrlZEndsTheText", Two("\x1A") + "\x1A"},
-    {"FinalCtrlZIsTakenOff", Two("") + "\x1A"},
+    {"FinalCtrlZIsTakenOffAtEveryOpen", Two("") + "\x1A\x1A\x1A"},
     {"CtrlZInsideALineEndsItThere", PersonLine("1", "A") + "1,r,B\x1A" + PersonLine("1", "C")},
     {"NulEndsTheTextOfALine", PersonLine("1", "A", std::string("\0,x,y\r\n", 7)) + PersonLine("1", "B")},
     {"NulCuttingFieldsMakesTheLineMalformed", std::string("1,r,A\0", 6) + PersonLine("1", "B")},
@@ -177,6 +177,7 @@ const ReadCase READ_CASES[] = {
     {"LineOneByteOverThePieceSize", PersonOfLength(4095, "\r\n") + PersonLine("1", "B")},
     {"RestOfALongLineIsReadAsTheNextLine", PersonOfLength(5000, "\n") + PersonLine("1", "B")},
     {"LfLineOfExactlyThePieceSize", PersonOfLength(4094, "\n") + PersonLine("1", "B")},
+    {"LfLineOneByteOverThePieceSizeInTheBuffer", Two("") + PersonOfLength(4095, "\n") + PersonLine("1", "B")},
     {"LoneCrThenCrLfFillingThePiece", PersonOfLength(4093, "\r\r\n") + PersonLine("1", "B")},
     {"LoneCrAtThePieceLimitStaysInTheLine", PersonOfLength(4094, "\r\r\n") + PersonLine("1", "B")},
     {"LongCommentCountsAsPhysicalLines", "#" + std::string(5000, 'c') + "\r\n" + PersonLine("1", "A")},
