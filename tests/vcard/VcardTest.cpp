@@ -17,8 +17,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-#include <string>
-#include <vector>
 
 #include <sys/wait.h>
 
@@ -93,8 +91,7 @@ constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,19
 
 TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
 {
-    const std::string good = CardFile({GOOD_CARD});
-    const std::string longLine(10 * 1024 * 1024, 'x');
+    const std::string good = CardFile({GOOD_CARD}), longLine(10 * 1024 * 1024, 'x');
     const auto garbage = [](std::size_t size) {
         std::mt19937 random(13);
         std::string bytes(size, '\0');
@@ -168,25 +165,6 @@ TEST(Import, RefusedPeopleAreSkippedWithTheReasonAndTheFileStaysAsItWas)
     }
 }
 
-TEST(Import, FailedWriteAddsNobody)
-{
-    TempWorkDir dir;
-    WriteBook({GOOD_LINE});
-    std::vector<std::string> cards;
-    for (int i = 0; i < 100; ++i)
-        cards.push_back("FN:追加 " + std::to_string(i) + "\r\nADR:;;" + std::string(200, 'a') + ";;;;\r\n");
-    WriteFileBytes("in.vcf", CardFile(cards));
-    const std::string before = ReadFileBytes(ADDRESS_TABLE_FILE);
-    {
-        const FileSizeLimit limit(before.size() + 10000);
-        ASSERT_TRUE(limit.Set());
-        const vcard::Report report = vcard::ImportBook("in.vcf");
-        EXPECT_FALSE(report.ok);
-        EXPECT_EQ(vcard::SummaryText(report), "AddressTable.csv に書き込めませんでした。ファイルは元のままです\n");
-    }
-    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
-}
-
 TEST(Import, SummaryShowsTwentyLinesThenTheRest)
 {
     TempWorkDir dir;
@@ -221,8 +199,7 @@ TEST(Import, PhoneNumbersSplitWhereJapaneseNumbersAreSplitWithoutLosingADigit)
         {"TEL:+81-45-123-4567;ext=12", {"045", "123", "4567"}}, {"(06) 1234-5678", {"06", "1234", "5678"}},
         {"0120123456", {"0120", "123", "456"}}, {"08001234567", {"0800", "123", "4567"}},
         {"05012345678", {"050", "1234", "5678"}}, {"０３１２３４５６７８", {"03", "1234", "5678"}},
-        {"0422-12-3456", {"0422", "12", "3456"}},    // written with hyphens, fitting the form: kept
-        {"+81-3-1234", {"+81", "3", "1234"}},
+        {"0422-12-3456", {"0422", "12", "3456"}}, {"+81-3-1234", {"+81", "3", "1234"}},  // fit the form: kept
         {"+81-3-12345678", {"03", "1234", "5678"}},  // does not fit: split anew
         {"+1 650 253 0000", {"+165", "0253", "0000"}}, {"110", {"", "", "110"}}, {"1234567", {"", "123", "4567"}},
     };
@@ -267,12 +244,10 @@ TEST(RoundTrip, ExportThenImportIntoAnEmptyBookGivesEveryFieldBack)
     for (const auto& [line, back] : LINES)
         original.push_back(line), expected.push_back(back.empty() ? line : back);
     TempWorkDir dir;
-    fs::create_directory("from");
-    fs::create_directory("to");
-    fs::current_path("from");
     WriteBook(original);
-    ASSERT_EQ(RunCli("export ../book.vcf").first, 0);
-    fs::current_path("../to");
+    ASSERT_EQ(RunCli("export book.vcf").first, 0);
+    fs::create_directory("empty");
+    fs::current_path("empty");
     ASSERT_EQ(RunCli("import ../book.vcf").first, 0);
     EXPECT_EQ(BookText(), BookLines(expected));
 
@@ -293,8 +268,7 @@ TEST(Export, ReportsUnreadableBytesAndImpossibleDates)
                                        "3,b,b,,,1970,13,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n");
     const vcard::Report report = vcard::ExportBook("out.vcf");
     ASSERT_TRUE(report.ok) << report.failure;
-    EXPECT_EQ(vcard::SummaryText(report), "1 人を out.vcf に書き出しました。\n"
-                                          "書き出さなかった人: 1 人\n"
+    EXPECT_EQ(vcard::SummaryText(report), "1 人を out.vcf に書き出しました。\n書き出さなかった人: 1 人\n"
                                           "暦にない誕生日を書き出さなかった人: 1 人\n"
                                           "・\uFFFD : 「名前」に Shift_JIS として読めないバイトがあります\n"
                                           "・b: 暦にない誕生日は書き出しませんでした\n");
@@ -303,20 +277,27 @@ TEST(Export, ReportsUnreadableBytesAndImpossibleDates)
     EXPECT_EQ(card.find("BDAY"), std::string::npos);
 }
 
-TEST(Export, FailedWriteLeavesTheOldFileAndNoOther)
+TEST(FailedWrite, LeavesEveryFileAsItWasAndNoOther)
 {
     TempWorkDir dir;
     fs::copy_file(fs::path(KANAROKU_EXAMPLES) / "AddressTable.csv", ADDRESS_TABLE_FILE);
+    std::vector<std::string> cards;
+    for (int i = 0; i < 100; ++i)
+        cards.push_back("FN:追加 " + std::to_string(i) + "\r\nADR:;;" + std::string(200, 'a') + ";;;;\r\n");
+    WriteFileBytes("in.vcf", CardFile(cards));
     WriteFileBytes("out.vcf", "old");
+    const std::string before = ReadFileBytes(ADDRESS_TABLE_FILE);
     {
-        const FileSizeLimit limit(4096);
+        // Room for part of the import and part of the export, not for either whole.
+        const FileSizeLimit limit(before.size() + 4000);
         ASSERT_TRUE(limit.Set());
-        const vcard::Report report = vcard::ExportBook("out.vcf");
-        EXPECT_FALSE(report.ok);
-        EXPECT_TRUE(vcard::SummaryText(report).starts_with("out.vcf に書き出せませんでした ("));
+        EXPECT_EQ(vcard::SummaryText(vcard::ImportBook("in.vcf")),
+                  "AddressTable.csv に書き込めませんでした。ファイルは元のままです\n");
+        EXPECT_TRUE(vcard::SummaryText(vcard::ExportBook("out.vcf")).starts_with("out.vcf に書き出せませんでした ("));
     }
+    EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), before);
     EXPECT_EQ(ReadFileBytes("out.vcf"), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 3);
 }
 
 TEST(Cli, ExitStatusAndMessageLeaveTheDataFileAsItWas)
@@ -324,8 +305,8 @@ TEST(Cli, ExitStatusAndMessageLeaveTheDataFileAsItWas)
     constexpr std::string_view GOOD = "1,a,a,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n";
     const std::string trailingEmptyLine = std::string(GOOD) + "\r\n";
     const std::string hiding = "1,a,a\r\n" + std::string(GOOD);
-    constexpr std::string_view STOPPED = "それ以降のデータを読み込めません\n";
-    const std::string HIDDEN = "AddressTable.csv の 1 行目の形式が正しくないため（項目が 25 個必要ですが 3 個しかありません）、";
+    const std::string HIDDEN =
+        "AddressTable.csv の 1 行目の形式が正しくないため（項目が 25 個必要ですが 3 個しかありません）、それ以降のデータを読み込めません\n";
     // An empty book: no data file.
     const struct { std::string_view book; std::string arguments; int status; std::string says; } CASES[] = {
         {GOOD, "import in.vcf", 0, "in.vcf から 0 人を取り込みました。\n取り込まなかった人: 1 人\n・a: 同じ名前の人がすでにファイルにいます\n"},
@@ -334,11 +315,11 @@ TEST(Cli, ExitStatusAndMessageLeaveTheDataFileAsItWas)
         {GOOD, "export ./AddressTable.csv", 1, "./AddressTable.csv はデータファイルそのものなので、書き出し先にできません\n"},
         {"", "export out.vcf", 1, "このフォルダに AddressTable.csv がありません\n"},
         {"", "import missing.vcf", 1, "missing.vcf を読めません (No such file or directory)\n"},
-        {hiding, "export out.vcf", 1, HIDDEN + std::string(STOPPED)},
-        {hiding, "import in.vcf", 1, HIDDEN + std::string(STOPPED)},
+        {hiding, "export out.vcf", 1, HIDDEN},
+        {hiding, "import in.vcf", 1, HIDDEN},
         {trailingEmptyLine, "export out.vcf", 0, "1 人を out.vcf に書き出しました。\n"},
         {trailingEmptyLine, "import in.vcf", 1,
-         "AddressTable.csv の 2 行目の形式が正しくないため（空行です）、" + std::string(STOPPED)},
+         "AddressTable.csv の 2 行目の形式が正しくないため（空行です）、それ以降のデータを読み込めません\n"},
         {GOOD, "convert in.vcf", 2, "usage: kanaroku-vcard export FILE.vcf"},
         {GOOD, "export", 2, "usage: kanaroku-vcard export FILE.vcf"},
     };
@@ -351,10 +332,8 @@ TEST(Cli, ExitStatusAndMessageLeaveTheDataFileAsItWas)
         const auto [status, printed] = RunCli(c.arguments);
         EXPECT_EQ(status, c.status);
         EXPECT_TRUE(printed.starts_with(c.says)) << printed;
-        EXPECT_EQ(fs::exists(ADDRESS_TABLE_FILE), !c.book.empty());
-        if (!c.book.empty()) {
-            EXPECT_EQ(ReadFileBytes(ADDRESS_TABLE_FILE), c.book);
-        }
+        EXPECT_EQ(fs::exists(ADDRESS_TABLE_FILE) ? ReadFileBytes(ADDRESS_TABLE_FILE) : "(none)",
+                  c.book.empty() ? "(none)" : c.book);
         EXPECT_EQ(fs::exists("out.vcf"), c.status == 0 && c.arguments.starts_with("export"));
     }
 }

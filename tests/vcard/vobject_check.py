@@ -15,37 +15,31 @@ import vobject
 KINDS = ["HOME", "CELL", "X-KANAROKU-PHS", "PAGER"]
 
 
-def people(data_file):
-    for line in open(data_file, encoding="cp932", newline="").read().splitlines():
-        if line and not line.startswith("#"):
-            yield line.split(",")
-
-
 def card_facts(card):
     phones = {}
     for tel in card.contents.get("tel", []):
         types = [t.upper() for t in tel.params.get("TYPE", [])]
-        kind = "X-KANAROKU-PHS" if "X-KANAROKU-PHS" in types else next(k for k in KINDS if k in types)
-        phones[kind] = tel.value
+        phones["X-KANAROKU-PHS" if "X-KANAROKU-PHS" in types else next(k for k in KINDS if k in types)] = tel.value
     reading = " ".join(card.contents[key][0].value for key in ("x-phonetic-last-name", "x-phonetic-first-name")
                        if key in card.contents)
     adr = card.adr.value
     return (card.fn.value, reading, phones, adr.street, adr.extended, adr.code)
 
 
-def file_facts(fields):
-    phones = {kind: "-".join(fields[13 + 3 * i:16 + 3 * i]) for i, kind in enumerate(KINDS) if fields[13 + 3 * i] != "*"}
-    return (fields[2], fields[1], phones, fields[3], fields[4], f"{fields[10]}-{fields[11]}")
+def file_facts(f):
+    phones = {kind: "-".join(f[13 + 3 * i:16 + 3 * i]) for i, kind in enumerate(KINDS) if f[13 + 3 * i] != "*"}
+    return (f[2], f[1], phones, f[3], f[4], f"{f[10]}-{f[11]}")
 
 
 def main():
     binary, data_file = sys.argv[1:]
+    lines = open(data_file, encoding="cp932", newline="").read().splitlines()
+    expected = [file_facts(line.split(",")) for line in lines if line and not line.startswith("#")]
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(data_file, f"{folder}/AddressTable.csv")
         subprocess.run([binary, "export", "book.vcf"], cwd=folder, check=True, stdout=subprocess.DEVNULL)
-        cards = list(vobject.readComponents(open(f"{folder}/book.vcf", encoding="utf-8", newline="").read()))
-    expected = [file_facts(fields) for fields in people(data_file)]
-    found = [card_facts(card) for card in cards]
+        text = open(f"{folder}/book.vcf", encoding="utf-8", newline="").read()
+    found = [card_facts(card) for card in vobject.readComponents(text)]
     for want, got in zip(expected, found):
         if want != got:
             print(f"expected {want}\n   found {got}")
