@@ -3,46 +3,25 @@
 #include "SjisText.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDialog>
 #include <QInputMethodEvent>
-#include <QLineEdit>
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QtTest/QTest>
 
-#include <stdexcept>
+#include <filesystem>
 
-std::string Sjis(const char* utf8)
+std::string Sjis(const std::string& utf8)
 {
-    const auto bytes = sjis::FromQString(QString::fromUtf8(utf8));
-    if (!bytes)
-        throw std::invalid_argument("not Shift_JIS encodable");
-    return *bytes;
+    return sjis::FromQString(QString::fromStdString(utf8)).value();  // throws when not encodable
 }
 
-std::vector<std::string> Phones(int kind, const char* a, const char* b, const char* c)
+FormHarness::FormHarness(const std::string& fileBytes, DataFile kind)
 {
-    std::vector<std::string> phones(12, "*");
-    phones[kind * 3] = a;
-    phones[kind * 3 + 1] = b;
-    phones[kind * 3 + 2] = c;
-    return phones;
-}
-
-std::string Person::Line() const
-{
-    std::string line = std::to_string(code) + ',' + Sjis(reading) + ',' + Sjis(name) + ',' + Sjis(address1)
-        + ",,1980,4,1,0,,,,0";
-    for (const std::string& part : phones)
-        line += ',' + Sjis(part.c_str());
-    return line + "\r\n";
-}
-
-FormHarness::FormHarness(const std::string& fileBytes, bool createFile)
-{
-    if (createFile)
+    if (kind == DataFile::Written)
         WriteFileBytes(ADDRESS_TABLE_FILE, fileBytes);
+    if (kind == DataFile::Folder)
+        std::filesystem::create_directory(ADDRESS_TABLE_FILE);
     m_dialog = std::make_unique<TestableDialog>();
     m_dialog->SetClock([] { return CalendarDate{2026, 12, 5}; });
     m_dialog->Create();
@@ -50,38 +29,25 @@ FormHarness::FormHarness(const std::string& fileBytes, bool createFile)
     QApplication::processEvents();
 }
 
-QString FormHarness::Text(int id) const
-{
-    return qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id))->text();
-}
-
 void FormHarness::Type(int id, const QString& text)
 {
-    auto* edit = qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id));
+    QLineEdit* edit = Edit(id);
     edit->setFocus();
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Delete);
     for (const QChar c : text) {
-        if (c.unicode() < 0x80) {
-            QTest::keyClick(edit, c.toLatin1());
-            continue;
-        }
-        // Japanese arrives from the input method as committed text.
-        QInputMethodEvent commit;
+        QInputMethodEvent commit;  // Japanese arrives from the input method as committed text
         commit.setCommitString(QString(c));
-        QApplication::sendEvent(edit, &commit);
+        if (c.unicode() < 0x80)
+            QTest::keyClick(edit, c.toLatin1());
+        else
+            QApplication::sendEvent(edit, &commit);
     }
-}
-
-void FormHarness::SetText(int id, const QString& text)
-{
-    qobject_cast<QLineEdit*>(m_dialog->GetDlgItem(id))->setText(text);
 }
 
 void FormHarness::Click(int id)
 {
-    auto* button = qobject_cast<QAbstractButton*>(m_dialog->GetDlgItem(id));
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(qobject_cast<QAbstractButton*>(m_dialog->GetDlgItem(id)), Qt::LeftButton);
 }
 
 void FormHarness::NewPerson(const QString& name, const QString& reading)
@@ -91,13 +57,17 @@ void FormHarness::NewPerson(const QString& name, const QString& reading)
     Type(IDC_READING, reading);
 }
 
-bool FormHarness::IsEnabled(int id) const
+QString FormHarness::Phones() const
 {
-    return m_dialog->GetDlgItem(id)->isEnabled();
+    QString state = QString::number(m_dialog->GetCheckedRadio(IDC_PHONE_HOME));
+    for (const int id : {IDC_PHONE1, IDC_PHONE2, IDC_PHONE3})
+        state += QString(IsEnabled(id) ? " [%1]" : " (%1)").arg(Text(id));
+    return state;
 }
 
 QStringList FormHarness::ListItems() const
 {
+    QApplication::processEvents();  // the list shows its changes from the event loop
     const QAbstractItemModel& model = *qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST))->model();
     QStringList items;
     for (int row = 0; row < model.rowCount(); ++row)
@@ -107,30 +77,18 @@ QStringList FormHarness::ListItems() const
 
 QString FormHarness::SelectedItem() const
 {
-    QApplication::processEvents();  // the list shows its changes from the event loop
-    const QModelIndexList selected =
-        qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST))->selectionModel()->selectedRows();
-    return selected.isEmpty() ? QString() : selected.front().data().toString();
+    ListItems();  // lets the list show its changes
+    const auto* view = qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST));
+    return view->selectionModel()->selectedRows().value(0).data().toString();
 }
 
 void FormHarness::DoubleClickItem(const QString& name)
 {
     auto* view = qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST));
-    const QModelIndexList hits = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, name, 1,
-                                                      Qt::MatchExactly);
-    if (hits.isEmpty())
-        throw std::invalid_argument("no such item");
-    view->scrollTo(hits.front());
-    const QPoint centre = view->visualRect(hits.front()).center();
+    const QModelIndex item = view->model()->index(static_cast<int>(ListItems().indexOf(name)), 0);
+    if (!item.isValid()) throw std::invalid_argument("no such item");
+    view->scrollTo(item);
+    const QPoint centre = view->visualRect(item).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
-}
-
-int FormHarness::FocusId() const
-{
-    for (const ControlTemplate& control : FindDialogTemplate(IDD_ADDRESSBOOK)->controls) {
-        if (control.id != IDC_STATIC && m_dialog->GetDlgItem(control.id) == QApplication::focusWidget())
-            return control.id;
-    }
-    return 0;
 }

@@ -1,9 +1,7 @@
-// Start-up, the index buttons and the double-click lookup.
+// Start-up, the index buttons and the person a double-click shows.
 #include "FormHarness.h"
 
 #include <QListView>
-
-#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -11,92 +9,61 @@
 
 namespace {
 
-const std::string A = Person{0, "あおき", "青木"}.Line();
-const std::string B = Person{1, "かとう", "加藤"}.Line();
-const std::string C = Person{2, "さとう", "佐藤"}.Line();
+const std::string A = Line("0,あおき,青木,");
+const std::string C = Line("2,さとう,佐藤,");
+
+QString Stops(const char* line, const char* why)
+{
+    return QStringLiteral("AddressTable.csv の %1 行目%2、それ以降のデータを読み込めません").arg(line, QString::fromUtf8(why));
+}
 
 TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
 {
+    const QString tooLong = Stops("2", "が長すぎるため（1 行 4095 バイトまで）");
     const struct {
         const char* what;
         std::string file;
-        bool createFile;
         QStringList messages;
         QStringList listed;  // in list order
+        DataFile kind = DataFile::Written;
     } rows[] = {
-        {"missing file is created", "", false, {}, {}},
-        {"empty file", "", true, {}, {}},
-        {"comments only", Sjis("# 名前の一覧\r\n#\r\n"), true, {}, {}},
-        {"sorted by reading, not file order", C + A + B, true, {}, {"青木", "加藤", "佐藤"}},
+        {"missing file is created", "", {}, {}, DataFile::Missing},
+        {"a folder in its place", "", {QStringLiteral("データファイルが開けません")}, {}, DataFile::Folder},
+        {"empty file", "", {}, {}},
+        {"comments only", Sjis("# 名前の一覧\r\n#\r\n"), {}, {}},
+        {"sorted by reading, not file order", C + A + KATO, {}, {"青木", "加藤", "佐藤"}},
         {"kana rows first, as the index buttons stand",
-         Person{99, "emily", "Emily Carter"}.Line() + Person{99, "アオキ", "青木 K"}.Line() + C
-             + Person{0, "あおやま", "青山"}.Line(),
-         true, {}, {"青山", "佐藤", "Emily Carter", "青木 K"}},
-        {"trailing empty line hides nobody", A + B + "\r\n", true, {}, {"青木", "加藤"}},
-        {"malformed later line",
-         A + "# note\r\n" + "1,broken\r\n" + B,
-         true,
-         {QStringLiteral("AddressTable.csv の 3 行目の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）、"
-                         "それ以降のデータを読み込めません")},
-         {"青木"}},
-        {"a line longer than is read at once",
-         A + Person{1, "かとう", "加藤", std::string(4200, 'x').c_str()}.Line() + C,
-         true,
-         {QStringLiteral("AddressTable.csv の 2 行目が長すぎるため（1 行 4095 バイトまで）、それ以降のデータを読み込めません")},
-         {"青木"}},
-        {"the rest of a long line", A + [] {
-             Person longTail{1, "かとう", "加藤"};
-             longTail.phones[11] = std::string(4200, '9');
-             return longTail.Line();
-         }() + C,
-         true,
-         {QStringLiteral("AddressTable.csv の 2 行目が長すぎるため（1 行 4095 バイトまで）、それ以降のデータを読み込めません")},
-         {"青木", "加藤"}},
-        {"saved as UTF-8 by an editor", "0,あおき,青木,,,1980,4,1,0,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n", true,
+         Line("99,emily,Emily Carter,") + Line("99,アオキ,青木 K,") + C + Line("0,あおやま,青山,"), {},
+         {"青山", "佐藤", "Emily Carter", "青木 K"}},
+        {"trailing empty line hides nobody", A + KATO + "\r\n", {}, {"青木", "加藤"}},
+        {"malformed later line", A + "# note\r\n1,broken\r\n" + KATO,
+         {Stops("3", "の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）")}, {"青木"}},
+        {"a line longer than is read at once", A + Line("1,かとう,加藤," + std::string(4200, 'x')) + C, {tooLong}, {"青木"}},
+        {"the rest of a long line", A + Line("1,かとう,加藤,", NO_PHONES.substr(0, 22) + std::string(4200, '9')) + C,
+         {tooLong}, {"青木", "加藤"}},
+        {"saved as UTF-8 by an editor", "0,あおき,青木,,,1980,4,1,0,,,,0," + NO_PHONES + "\r\n",
          {QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください")},
          {"髱呈惠"}},  // 青木 in UTF-8, read as code page 932
-        {"a line that begins with NUL",
-         A + std::string("\0", 1) + B + C,
-         true,
-         {QStringLiteral("AddressTable.csv の 2 行目に NUL 文字があるため、それ以降のデータを読み込めません")},
-         {"青木"}},
-        {"malformed first data line",
-         "# header\r\n\r\n" + A,
-         true,
-         {QStringLiteral("AddressTable.csv の 2 行目の形式が正しくないため（空行です）、それ以降のデータを読み込めません")},
-         {}},
+        {"a line that begins with NUL", A + std::string("\0", 1) + KATO + C, {Stops("2", "に NUL 文字があるため")}, {"青木"}},
+        {"malformed first data line", "# header\r\n\r\n" + A, {Stops("2", "の形式が正しくないため（空行です）")}, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        FormHarness form(row.file, row.createFile);
+        FormHarness form(row.file, row.kind);
         EXPECT_EQ(form.Messages(), row.messages);
         EXPECT_EQ(form.ListItems(), row.listed);
-        if (!row.createFile) {
-            EXPECT_TRUE(std::filesystem::exists("AddressTable.csv"));
-        }
+        EXPECT_TRUE(std::filesystem::exists(ADDRESS_TABLE_FILE));
     }
-}
-
-TEST(Startup, FileThatCannotBeOpenedSaysSo)
-{
-    TempWorkDir outer;
-    ASSERT_EQ(::mkdir("AddressTable.csv", 0755), 0);
-    MessageBoxCapture capture;
-    CAddressBookDlg dialog;
-    dialog.Create();
-    EXPECT_EQ(QStringList(capture.Messages().begin(), capture.Messages().end()), QStringList{QStringLiteral("データファイルが開けません")});
 }
 
 TEST(Startup, EmptyFileShowsTheDefaultForm)
 {
     FormHarness form("");
     const CAddressBookDlg& dialog = form.Dialog();
-    EXPECT_EQ(dialog.GetCheckedRadio(IDC_MALE), 0);
-    EXPECT_EQ(dialog.GetCheckedRadio(IDC_BLOOD_A), -1);
-    EXPECT_EQ(dialog.GetCheckedRadio(IDC_PHONE_HOME), -1);
+    EXPECT_EQ((std::pair{dialog.GetCheckedRadio(IDC_MALE), dialog.GetCheckedRadio(IDC_BLOOD_A)}), (std::pair{0, -1}));
     EXPECT_EQ((QStringList{form.Text(IDC_YEAR), form.Text(IDC_MONTH), form.Text(IDC_DAY), form.Text(IDC_AGE)}),
               (QStringList{"1970", "1", "1", "56"}));
-    EXPECT_FALSE(form.IsEnabled(IDC_PHONE1));
+    EXPECT_EQ(form.Phones(), "-1 () () ()");
     // Rows of the font's height: the list's 141 units hold 17 names.
     const auto* list = qobject_cast<QListView*>(dialog.GetDlgItem(IDC_NAME_LIST));
     EXPECT_EQ(list->viewport()->height() / QFontMetrics(list->font()).height(), 17);
@@ -105,104 +72,57 @@ TEST(Startup, EmptyFileShowsTheDefaultForm)
     EXPECT_EQ(age->palette().color(QPalette::Base), age->palette().color(QPalette::Window));
 }
 
-// At start-up and on a double-click: the person's first kind with a
-// number is shown, or none, with the previous number gone.
-TEST(ShownPerson, FirstKindWithANumberOrNone)
-{
-    const QStringList none{"", "", ""};
-    const QStringList home{"03", "1234", "5678"};
-    const QStringList mobile{"090", "1111", "2222"};
-    const struct {
-        const char* what;
-        std::vector<std::string> firstPhones, secondPhones;
-        int firstKind, secondKind;
-        QStringList firstShown, secondShown;
-    } rows[] = {
-        {"first without number", Phones(0, "*", "*", "*"), Phones(0, "03", "1234", "5678"), -1, 0, none, home},
-        {"first with only a mobile", Phones(1, "090", "1111", "2222"), Phones(0, "*", "*", "*"), 1, -1, mobile, none},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        Person first{0, "あおき", "青木", "東京都"};
-        first.phones = row.firstPhones;
-        Person second{1, "かとう", "加藤"};
-        second.phones = row.secondPhones;
-        FormHarness form(first.Line() + second.Line());
-        EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("青木"));
-        EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("東京都"));
-        const auto expectShown = [&form](int kind, const QStringList& shown) {
-            EXPECT_EQ(form.Dialog().GetCheckedRadio(IDC_PHONE_HOME), kind);
-            EXPECT_EQ(form.PhoneTexts(), shown);
-            for (int id : {IDC_PHONE1, IDC_PHONE2, IDC_PHONE3})
-                EXPECT_EQ(form.IsEnabled(id), kind >= 0);
-        };
-        expectShown(row.firstKind, row.firstShown);
-        form.DoubleClickItem(QStringLiteral("加藤"));
-        expectShown(row.secondKind, row.secondShown);
-    }
-}
-
 TEST(IndexButtons, EachRowListsItsPeople)
 {
     std::string file = "# one person per row\r\n";
-    const char* names[] = {"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
+    const char* kana[] = {"あ", "か", "さ", "た", "な", "は", "ま", "や", "ら", "わ"};
     for (int code = 0; code < 10; ++code)
-        file += Person{code, names[code], names[code]}.Line();
-    file += Person{99, "ABE", "Abe"}.Line() + Person{42, "x", "Odd"}.Line() + Person{1, "かわ", "か2"}.Line();
-    FormHarness form(file);
-
-    const int buttons[] = {IDC_INDEX_A,  IDC_INDEX_KA, IDC_INDEX_SA, IDC_INDEX_TA, IDC_INDEX_NA,
-                           IDC_INDEX_HA, IDC_INDEX_MA, IDC_INDEX_YA, IDC_INDEX_RA, IDC_INDEX_WA};
-    for (int code = 0; code < 10; ++code) {
-        form.Click(buttons[code]);
-        QStringList expected{QString::fromUtf8(names[code])};
-        if (code == 1)
-            expected.push_back(QStringLiteral("か2"));
-        EXPECT_EQ(form.ListItems(), expected) << "code " << code;
+        file += Line(std::to_string(code) + ',' + kana[code] + ',' + kana[code] + ',');
+    FormHarness form(file + Line("99,ABE,Abe,") + Line("42,x,Odd,") + Line("1,かわ,か2,"));
+    const std::pair<int, QStringList> rows[] = {
+        {IDC_INDEX_A, {"あ"}},  {IDC_INDEX_KA, {"か", "か2"}}, {IDC_INDEX_SA, {"さ"}}, {IDC_INDEX_TA, {"た"}},
+        {IDC_INDEX_NA, {"な"}}, {IDC_INDEX_HA, {"は"}},        {IDC_INDEX_MA, {"ま"}}, {IDC_INDEX_YA, {"や"}},
+        {IDC_INDEX_RA, {"ら"}}, {IDC_INDEX_WA, {"わ"}},        {IDC_INDEX_OTHER, {"Abe"}},
+        {IDC_INDEX_ALL, {"あ", "か", "か2", "さ", "た", "な", "は", "ま", "や", "ら", "わ", "Odd", "Abe"}},
+    };
+    for (const auto& [button, listed] : rows) {
+        form.Click(button);
+        EXPECT_EQ(form.ListItems(), listed) << "button " << button;
     }
-    form.Click(IDC_INDEX_OTHER);
-    EXPECT_EQ(form.ListItems(), QStringList{"Abe"});
-    form.Click(IDC_INDEX_ALL);  // the odd code 42 too
-    EXPECT_EQ(form.ListItems().size(), 13u);
     EXPECT_TRUE(form.Messages().empty());
     EXPECT_EQ(form.SelectedItem(), QString());
-}
-
-TEST(IndexButtons, ReadPastAMalformedLineBeforeTheFirstMatch)
-{
-    FormHarness form(C + "\r\n" + B);
-    form.ClearMessages();
+    // A malformed line before the first match is read past.
+    WriteFileBytes(ADDRESS_TABLE_FILE, C + "\r\n" + KATO);
     form.Click(IDC_INDEX_KA);
     EXPECT_EQ(form.ListItems(), QStringList{QStringLiteral("加藤")});
     EXPECT_TRUE(form.Messages().empty());
 }
 
-// Of two equal names the first is shown; a name gone from the file leaves
-// the form as it was and says so.
 // 東野 (あ) stands above 東 (は) and begins with it: the list still
-// highlights the person shown.
-TEST(DoubleClick, HighlightsThePersonShown)
+// highlights the person shown. Of two equal names the first is shown, with
+// the first kind that holds a number, or none, the previous number gone;
+// the next switch stores the number under that kind. A name gone from the
+// file leaves the form as it was and says so.
+TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
 {
-    FormHarness form(Person{5, "ひがし", "東"}.Line() + Person{0, "あずまの", "東野"}.Line());
+    const std::string aoki = Line("0,あおき,青木,東京都"), rest = C + Line("5,ひがし,東,") + Line("0,あずまの,東野,");
+    FormHarness form(aoki + Line("1,かとう,加藤,最初の住所", "*,*,*,080,5555,6666,*,*,*,*,*,*")
+                     + Line("1,かとう,加藤,二番目の住所") + rest);
+    EXPECT_EQ(form.ListItems(), (QStringList{"青木", "東野", "加藤", "加藤", "佐藤", "東"}));
+    EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("東京都"));
+    EXPECT_EQ(form.Phones(), "-1 () () ()");
     form.DoubleClickItem(QStringLiteral("東"));
     EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("東"));
     EXPECT_EQ(form.SelectedItem(), QStringLiteral("東"));
-}
-
-TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
-{
-    Person first{1, "かとう", "加藤", "最初の住所"};
-    first.phones = Phones(0, "03", "1111", "2222");
-    Person second{1, "かとう", "加藤", "二番目の住所"};
-    FormHarness form(A + first.Line() + second.Line());
-    EXPECT_EQ(form.ListItems().size(), 3u);
     for (int i = 0; i < 2; ++i) {
         form.DoubleClickItem(QStringLiteral("加藤"));
         EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("最初の住所"));
-        EXPECT_EQ(form.Text(IDC_PHONE1), "03");
+        EXPECT_EQ(form.Phones(), "1 [080] [5555] [6666]");
     }
+    form.Click(IDC_PHONE_HOME);
+    EXPECT_EQ(form.Phones(), "0 [] [] []");
     EXPECT_TRUE(form.Messages().empty());
-    WriteFileBytes(ADDRESS_TABLE_FILE, A);  // edited outside the program
+    WriteFileBytes(ADDRESS_TABLE_FILE, aoki + rest);  // edited outside the program
 
     form.DoubleClickItem(QStringLiteral("加藤"));
 
@@ -210,9 +130,11 @@ TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
               QStringList{QStringLiteral("「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
     EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("加藤"));
     EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("最初の住所"));
-    form.Click(IDC_PHONE_MOBILE);
-    form.Click(IDC_PHONE_HOME);  // the shown person's number is still kept
-    EXPECT_EQ(form.Text(IDC_PHONE1), "03");
+    form.Click(IDC_PHONE_MOBILE);  // the shown person's number is still kept
+    EXPECT_EQ(form.Phones(), "1 [080] [5555] [6666]");
+    form.DoubleClickItem(QStringLiteral("佐藤"));
+    EXPECT_EQ(form.Phones(), "-1 () () ()");
+    EXPECT_EQ(form.Text(IDC_ADDRESS1), "");
 }
 
 }  // namespace
