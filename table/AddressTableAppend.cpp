@@ -171,15 +171,15 @@ void CAddressTable::Impl::NoteAppendEnd(AppendEnd end) noexcept
 
 // The lines go out in one write() on the append-mode descriptor, line end
 // included, so a concurrent append by another process cannot interleave
-// with them; the lock keeps other instances out from the look at the last
-// byte to the close. Whatever part of a failed write reached the file is
+// with them, and are flushed to the disk before the close; the lock keeps
+// other instances out from the look at the last byte to the close. Whatever part of a failed write reached the file is
 // cut off again. A 0x1A that could not be taken off the end would hide
 // the new lines from every scan: nothing is written then.
 AppendEnd CAddressTable::Impl::Append(std::string_view lines) noexcept
 {
     if (!Open())
         return AppendEnd::Failed;
-    if (m_file.EndOfTextStuck()) {
+    if (m_file.EndOfTextStuck() || m_file.EntryUnflushed()) {
         m_file.Drop();
         return AppendEnd::Failed;
     }
@@ -193,7 +193,10 @@ AppendEnd CAddressTable::Impl::Append(std::string_view lines) noexcept
         out = lines;
 
     const ssize_t result = ::write(fd, out.data(), out.size());
-    if (result != static_cast<ssize_t>(out.size())) {
+    // Success is reported only once the lines are on the disk: a failed
+    // flush is a failed append, taken back like a failed write.
+    const bool whole = result == static_cast<ssize_t>(out.size());
+    if (!whole || (m_file.IsRegular() && ::fdatasync(fd) != 0)) {
         const bool cutBack = result <= 0 || ::ftruncate(fd, previousSize) == 0;
         m_file.Drop();
         return cutBack ? AppendEnd::Failed : AppendEnd::UnfinishedLineLeft;

@@ -24,6 +24,9 @@ public:
     // The 0x1A that ends the file could not be taken off: a line appended
     // now would come after it, where no scan reads.
     [[nodiscard]] bool EndOfTextStuck() const noexcept { return m_endOfTextStuck; }
+    // The file was created by this open and its directory could not be
+    // flushed: lines written now might vanish with the entry in a crash.
+    [[nodiscard]] bool EntryUnflushed() const noexcept { return m_entryUnflushed; }
 
 private:
     struct Closer {
@@ -35,4 +38,5 @@ private:
     std::unique_ptr<std::FILE, Closer> m_stream;
     bool m_regular = false;
     bool m_endOfTextStuck = false;
+    bool m_entryUnflushed = false;
 };
