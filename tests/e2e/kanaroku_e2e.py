@@ -20,6 +20,7 @@ import unittest
 EXAMPLES = pathlib.Path(__file__).resolve().parents[2] / "examples" / "AddressTable.csv"
 BINARY = None
 TITLE = "なまえ☆ばこ！"
+LOCALES = ("C", "C.UTF-8", "en_US.UTF-8", "ja_JP.UTF-8")
 # The field of the file's first person that each edit shows; 25 is the age.
 EDITS = {"名前": 2, "ふりがな": 1, "住所 1 行目": 3, "住所 2 行目": 4, "生年月日 年": 5, "生年月日 月": 6,
          "生年月日 日": 7, "ｅ－ｍａｉｌ": 9, "郵便番号 上 3 桁": 10, "郵便番号 下 4 桁": 11,
@@ -46,6 +47,10 @@ def names(data, row=None):
 class Scenario(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        for lang in LOCALES[2:]:  # C and C.UTF-8 are always there
+            if lang.replace("UTF-8", "utf8") not in subprocess.run(["locale", "-a"], capture_output=True,
+                                                                  text=True).stdout.split():
+                subprocess.run(["localedef", "-i", lang.split(".")[0], "-c", "-f", "UTF-8", lang], check=True)
         """One desktop for the process, as pyatspi joins the accessibility bus once, on import.
         Nothing of the desktop this runs in: its buses, its accessibility setting (read nor
         written: memory settings), Qt's switches, its input method and scaling."""
@@ -217,9 +222,15 @@ class Scenario(unittest.TestCase):
         self.quit()
 
     def test_register_and_restart(self):
+        """The same bytes and the same list whatever the user's locale."""
+        for lang in LOCALES:
+            with self.subTest(lang):
+                self.register_and_restart(LANG=lang, LC_ALL=lang)
+
+    def register_and_restart(self, **locale):
         shutil.copyfile(EXAMPLES, self.table)
         before = self.table.read_bytes()
-        self.start()
+        self.start(**locale)
         self.click(self.main["新規", "push button"])
         name, reading = "佐野 ミナミ", "さの みなみ"
         self.type(name)
@@ -240,7 +251,7 @@ class Scenario(unittest.TestCase):
         self.assertEqual(self.message(), ["テーブル変更はまだサポートしていません m(__)m"])
         self.assertEqual(self.table.read_bytes(), after)
         self.quit()
-        self.start()
+        self.start(**locale)
         self.click(self.main["さ", "push button"])
         self.settle("the list of さ", self.listed, names(after, "2"))
         self.quit()
