@@ -9,6 +9,17 @@ namespace vcard {
 
 namespace {
 
+// The numbers a person has, the same in the record and in the text form.
+template <typename From, typename To>
+void CopyNumbers(const From& from, To& to)
+{
+    to.birthYear = from.birthYear;
+    to.birthMonth = from.birthMonth;
+    to.birthDay = from.birthDay;
+    to.bloodType = from.bloodType;
+    to.sex = from.sex;
+}
+
 // A field's name in messages and the most bytes the form lets it hold.
 struct FieldLimit {
     const char* label;
@@ -111,11 +122,7 @@ std::variant<AddressRecord, Refusal> RecordFrom(const PersonText& person)
     }
     if (fill.Refused())
         return *fill.Refused();
-    record.birthYear = person.birthYear;
-    record.birthMonth = person.birthMonth;
-    record.birthDay = person.birthDay;
-    record.bloodType = person.bloodType;
-    record.sex = person.sex;
+    CopyNumbers(person, record);
     return record;
 }
 
@@ -140,11 +147,7 @@ std::variant<PersonText, Refusal> TextFrom(const AddressRecord& record)
     }
     if (read.Refused())
         return *read.Refused();
-    person.birthYear = record.birthYear;
-    person.birthMonth = record.birthMonth;
-    person.birthDay = record.birthDay;
-    person.bloodType = record.bloodType;
-    person.sex = record.sex;
+    CopyNumbers(record, person);
     return person;
 }
 
