@@ -8,7 +8,7 @@ set -euo pipefail
 root=$1 version=$2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo=sudo
-apt() { DEBIAN_FRONTEND=noninteractive $sudo apt-get -y -q "$@" >/dev/null; }
+apt() { DEBIAN_FRONTEND=noninteractive $sudo apt-get -y -q -o DPkg::Lock::Timeout=300 "$@" >/dev/null; }
 installed() { dpkg-query -W -f='${Status}' kanaroku 2>/dev/null | grep -q 'ok installed'; }
 # A kanaroku the user installed is not this test's to purge.
 if installed; then echo "kanaroku is installed on this system; remove it to run this test" >&2; exit 77; fi
