@@ -77,7 +77,7 @@ QStringList FormHarness::ListItems() const
 
 QString FormHarness::SelectedItem() const
 {
-    ListItems();  // lets the list show its changes
+    (void)ListItems();  // lets the list show its changes
     const auto* view = qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST));
     return view->selectionModel()->selectedRows().value(0).data().toString();
 }

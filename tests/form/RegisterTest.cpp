@@ -22,6 +22,10 @@ TEST(Register, NewPeopleLandAsOneLineEachWithCrLf)
     form.Click(IDC_FEMALE);
     form.Click(IDC_BLOOD_O);
     form.Type(IDC_ADDRESS1, QStringLiteral("東京都千代田区1〜3丁目"));
+    form.Type(IDC_ADDRESS2, QStringLiteral("ハイツ101"));
+    form.Type(IDC_ZIP1, "100");
+    form.Type(IDC_ZIP2, "0001");
+    form.Type(IDC_EMAIL, "taro@example.jp");
     form.Type(IDC_YEAR, "1985");
     form.Type(IDC_MONTH, "7");
     form.Type(IDC_DAY, "14");
@@ -41,7 +45,8 @@ TEST(Register, NewPeopleLandAsOneLineEachWithCrLf)
 
     EXPECT_EQ(form.Messages(), QStringList{DUPLICATE});
     EXPECT_EQ(form.FileBytes(), "# my address book\r\n"
-                                    + Sjis("7,やまだたろう,山田太郎,東京都千代田区1～3丁目,,1985,7,14,2,,,,1,"
+                                    + Sjis("7,やまだたろう,山田太郎,東京都千代田区1～3丁目,ハイツ101,1985,7,14,2,"
+                                           "taro@example.jp,100,0001,1,"
                                            "*,*,*,090,1234,5678,*,*,*,*,*,*\r\n"
                                            "7,やまだ,山田太郎 ,,,1970,1,1,-1,,,,1,*,*,*,090,,,*,*,*,*,*,*\r\n"
                                            "4,なかた,中田,,,1970,1,1,-1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*\r\n"));
@@ -71,15 +76,15 @@ TEST(Register, RefusalsAppendNothing)
         int room = -1;     // bytes the file may grow by, -1 for any
         std::string left;  // the part of a line left in an append-only file
     } rows[] = {
-        {"no reading", KATO, yamada, "", IDOK, required},
-        {"no name", KATO, "", reading, IDOK, required},
-        {"name already in the file", KATO, QStringLiteral("加藤"), QStringLiteral("かとう"), IDOK, DUPLICATE},
-        {"twin code of 髙", shownFromFile("\xEE\xE0\x8B\xB4"), "", "", IDOK, DUPLICATE},
-        {"bytes that decode to nothing", shownFromFile("A\x85\x40"), "", "", IDOK, DUPLICATE},
+        {"no reading", KATO, yamada, "", IDOK, required, -1, {}},
+        {"no name", KATO, "", reading, IDOK, required, -1, {}},
+        {"name already in the file", KATO, QStringLiteral("加藤"), QStringLiteral("かとう"), IDOK, DUPLICATE, -1, {}},
+        {"twin code of 髙", shownFromFile("\xEE\xE0\x8B\xB4"), "", "", IDOK, DUPLICATE, -1, {}},
+        {"bytes that decode to nothing", shownFromFile("A\x85\x40"), "", "", IDOK, DUPLICATE, -1, {}},
         {"behind a malformed line", KATO + "\r\n", yamada, reading, IDOK,
-         QStringLiteral("AddressTable.csv の 2 行目の形式が正しくないため（空行です）、それ以降のデータを読み込めません")},
-        {"削除", KATO, yamada, reading, IDC_DELETE, QStringLiteral("テーブル削除はまだサポートしていません m(__)m")},
-        {"write fails part way", KATO, yamada, reading, IDOK, QStringLiteral("レコード登録に失敗しました"), 10},
+         QStringLiteral("AddressTable.csv の 2 行目の形式が正しくないため（空行です）、それ以降のデータを読み込めません"), -1, {}},
+        {"削除", KATO, yamada, reading, IDC_DELETE, QStringLiteral("テーブル削除はまだサポートしていません m(__)m"), -1, {}},
+        {"write fails part way", KATO, yamada, reading, IDOK, QStringLiteral("レコード登録に失敗しました"), 10, {}},
         // Last: it is skipped where the file system refuses the attribute.
         {"append-only file", KATO, yamada, reading, IDOK,
          QStringLiteral("レコード登録に失敗しました。AddressTable.csv の最後に書きかけの行が残っています"), 10,
@@ -97,8 +102,9 @@ TEST(Register, RefusalsAppendNothing)
             if (!row.left.empty() && !attribute.Set())
                 GTEST_SKIP() << "the file system refuses the append-only attribute";
             std::optional<FileSizeLimit> limit;
-            if (row.room >= 0)
+            if (row.room >= 0) {
                 ASSERT_TRUE(limit.emplace(row.file.size() + row.room).Set());
+            }
             form.Click(row.button);
         }
         EXPECT_EQ(form.Messages(), QStringList{row.message});
