@@ -31,7 +31,6 @@ void ShowMessageBox(const QString& text, QWidget* owner)
     // screen instead.
     QWidget* parent = owner != nullptr && owner->isVisible() ? owner : nullptr;
     QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-    box.setWindowIcon(QGuiApplication::windowIcon());
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
