@@ -166,6 +166,7 @@ const ReadCase READ_CASES[] = {
     {"LfOnlyLineEndsAndNoLastLineEnd", PersonLine("1", "A", "\n") + PersonLine("1", "B", "")},
     {"LoneCrLineEnds", PersonWith("addr", "*", "\r") + PersonWith("addr", "9", "\r")},
     {"CtrlZEndsTheText", Two("\x1A") + "\x1A"},
+    {"CtrlZHidesTheBlocksAfterIt", Two("\x1A" + BIG_COMMENTS)},
     {"FinalCtrlZIsTakenOffAtEveryOpen", Two("") + "\x1A\x1A\x1A"},
     {"CtrlZInsideALineEndsItThere", PersonLine("1", "A") + "1,r,B\x1A" + PersonLine("1", "C")},
     {"NulEndsTheTextOfALine", PersonLine("1", "A", std::string("\0,x,y\r\n", 7)) + PersonLine("1", "B")},

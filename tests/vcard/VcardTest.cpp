@@ -86,8 +86,10 @@ TEST(Import, PhoneFilesAppendThePeopleAsTheFileShouldHoldThem)
     }
 }
 
-const std::string GOOD_CARD = "FN:木村 大地\r\nN:木村;大地;;;\r\nSORT-STRING:きむら だいち\r\n";
-constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,1970,1,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*";
+// GENDER:U (unknown) leaves the form's sex as it is.
+const std::string GOOD_CARD = "FN:木村 大地\r\nN:木村;大地;;;\r\nSORT-STRING:きむら だいち\r\nGENDER:U\r\n"
+                              "ADR:;;;;;〒105-0011;\r\n";
+constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,1970,1,1,-1,,105,0011,0,*,*,*,*,*,*,*,*,*,*,*,*";
 
 TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
 {
@@ -101,6 +103,7 @@ TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
     const struct { const char* name; std::string bytes; bool goodCardTaken; } FILES[] = {
         {"no end", good + "BEGIN:VCARD\r\nFN:途中 切れ\r\n", true},
         {"begin inside a card", "BEGIN:VCARD\r\nFN:途中 切れ\r\n" + good, true},
+        {"number between cards", good + "TEL:03-1234-5678\r\n", true},
         {"10 MB note", CardFile({GOOD_CARD + "NOTE:" + longLine + "\r\n"}), true},
         {"10 MB name", good + CardFile({"FN:" + longLine + "\r\n"}), true},
         {"broken quoted-printable",

@@ -90,9 +90,9 @@ TEST(Dialog, BuildsEachControlOfItsTemplateWithItsTextStateAndTabStop)
             EXPECT_EQ(widget->isEnabled(), (control.flags & CF_DISABLED) == 0);
             EXPECT_EQ(widget->property("readOnly").toBool(), (control.flags & CF_READONLY) != 0);
             EXPECT_EQ(dialog.GetDlgItem(control.id), control.id == IDC_STATIC ? nullptr : widget);
-            if (control.kind != ControlKind::AutoRadio) {  // a radio group is one tab stop: see RadioGroup
-                EXPECT_EQ((widget->focusPolicy() & Qt::TabFocus) != 0, (control.flags & CF_TABSTOP) != 0);
-            }
+            // A radio group is one tab stop: its first button while none is checked.
+            const int tabStop = control.kind == ControlKind::AutoRadio ? CF_GROUP : CF_TABSTOP;
+            EXPECT_EQ((widget->focusPolicy() & Qt::TabFocus) != 0, (control.flags & tabStop) != 0);
             // One-line labels fit their text rather than wrap out of sight.
             if (const auto* label = qobject_cast<const QLabel*>(widget); control.kind == ControlKind::Static) {
                 EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
@@ -344,7 +344,7 @@ TEST(Edit, TakesOnlyWholeChangesThatFitAndTheUpDownStepsItsBuddyWithinItsRange)
          "山田太"},
         {"ProgramTextKeepsItsComma", IDC_NAME, 0, "\x93\x8C\x8B\x9E\x93\x73,1\x81\x60", Way::Type, "", "東京都,1～"},
         {"TypingBeforeTheProgramsCommaIsTaken", IDC_NAME, 0, "1,2", Way::AtStart, "x", "x1,2"},
-        {"ProgramTextWithUndecodableByte", IDC_NAME, 4, "a\x80", Way::Type, "b", "a\uFFFDb"},
+        {"ProgramTextWithUndecodableByte", IDC_NAME, 4, "a\x80", Way::Type, "bc", "a\uFFFDb"},
         {"UpKeyStepsOnlyTheBuddy", IDC_NAME, 0, "1970", Way::UpKey, "", "1970"},
         {"UpArrowAtTheTopStays", IDC_YEAR, 0, "2099", Way::UpArrow, "", "2099"},
         {"UpKeyToTheTop", IDC_YEAR, 0, "2098", Way::UpKey, "", "2099"},
@@ -354,7 +354,7 @@ TEST(Edit, TakesOnlyWholeChangesThatFitAndTheUpDownStepsItsBuddyWithinItsRange)
         {"BelowTheRangeComesIn", IDC_YEAR, 0, "1850", Way::UpArrow, "", "1900"},
         {"AboveTheRangeComesIn", IDC_YEAR, 0, "2500", Way::DownKey, "", "2099"},
         {"BlanksAroundAreRead", IDC_YEAR, 0, " 1999 ", Way::UpKey, "", "2000"},
-        {"LettersLandOnTheBottom", IDC_YEAR, 0, "19x0", Way::DownArrow, "", "1900"},
+        {"LettersLandOnTheBottom", IDC_YEAR, 0, "2050x", Way::DownArrow, "", "1900"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -435,6 +435,7 @@ TEST_F(ListBoxTest, DeleteReturnsTheRemainingCountAndTheSelectionFollowsItsItem)
     EXPECT_EQ(list.DeleteString(1), 2);
     EXPECT_EQ(list.GetCurSel(), -1);
     EXPECT_EQ(Items(), (std::vector<std::string>{"b", "d"}));
+    EXPECT_EQ(list.GetText(2), "");
     QCoreApplication::processEvents();
     EXPECT_TRUE(shown->selectedRows().isEmpty());
     list.SetCurSel(1);
