@@ -67,19 +67,26 @@ void MarkSlotEmpty(AddressRecord& record, int kind)
 
 // The reading a pre-edit text of the name shows: its kana, katakana made
 // hiragana as the file's readings are, and a romaji n still pending taken
-// as ん, as the input method takes it when it converts. Empty for anything
-// else: a conversion shown, Latin letters.
-std::string KanaReading(const std::string& preedit)
+// as ん, as the input method takes it when it converts. Empty when nothing
+// is shown and while romaji follow the kana (a kana still being typed:
+// what came before is not the whole reading); nullopt for a conversion.
+std::optional<std::string> KanaReading(const std::string& preedit)
 {
     QString text = sjis::ToQString(preedit);
     if (text.endsWith(u'n') || text.endsWith(u'ｎ'))
         text.back() = u'ん';
-    for (QChar& ch : text) {
+    const auto isKana = [](QChar ch) {
         const char16_t c = ch.unicode();
-        if (c >= u'ァ' && c <= u'ン')
-            ch = QChar(c - (u'ァ' - u'ぁ'));
-        else if ((c < u'ぁ' || c > u'ん') && c != u'ー' && c != u'ヴ' && c != u'ヵ' && c != u'ヶ')
-            return {};
+        return (c >= u'ぁ' && c <= u'ん') || (c >= u'ァ' && c <= u'ヶ') || c == u'ー';
+    };
+    if (!std::all_of(text.begin(), text.end(), isKana)) {
+        const QString last = text.right(1).normalized(QString::NormalizationForm_KC);  // ｈ is h
+        const bool romajiPending = isKana(text.front()) && last.size() == 1 && last[0].unicode() < 0x80;
+        return romajiPending ? std::optional<std::string>(std::string()) : std::nullopt;
+    }
+    for (QChar& ch : text) {
+        if (ch >= u'ァ' && ch <= u'ン')
+            ch = QChar(ch.unicode() - (u'ァ' - u'ぁ'));
     }
     return sjis::FromQString(text).value_or(std::string());
 }
@@ -452,10 +459,8 @@ void CAddressBookDlg::FillReadingFromName()
         m_filledReading = filled;
     }
     // A conversion shown keeps the kana it was made from.
-    if (const std::string shown = KanaReading(typed.preedit); !shown.empty())
-        m_nameKana = shown;
-    else if (typed.preedit.empty())
-        m_nameKana.clear();  // the composition ended or was given up
+    if (const std::optional<std::string> shown = KanaReading(typed.preedit))
+        m_nameKana = *shown;
 }
 
 void CAddressBookDlg::DeletePerson()

@@ -171,6 +171,7 @@ TEST(Register, ReadingFilledFromTheNamesKana)
         {"segments, a space between", "", {"やまだ", ">山田", " ", "たろう", ">太郎"}, "山田 太郎", "やまだ たろう"},
         {"katakana, kana as is, n pending", "", {"ジョージ", ">ジョージ", "けn", "健", ">健"}, "ジョージ健", "じょーじけん"},
         {"given up", "", {"やまだ", "", ">山田"}, "山田", ""},
+        {"romaji left over", "", {"じょ", "じょh", "じょhん", "john", ">john"}, "john", ""},
         {"no pre-edit", "", {">山田"}, "山田", ""},
         {"name typed anew", "", {"やまだ", ">山田", "\b", "たなか", ">田中"}, "田中", "たなか"},
         {"byte limit", "", {fifteen, ">阿", " ", "いう", ">胃"}, "阿 胃", fifteen + " "},
