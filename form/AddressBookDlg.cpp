@@ -15,6 +15,7 @@
 #include <array>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -64,6 +65,38 @@ void MarkSlotEmpty(AddressRecord& record, int kind)
         SetField(part, "*");
 }
 
+// The reading a pre-edit text of the name shows: its kana, katakana made
+// hiragana as the file's readings are, and a romaji n still pending taken
+// as ん, as the input method takes it when it converts. Empty when nothing
+// is shown and while romaji follow the kana (a kana still being typed:
+// what came before is not the whole reading); nullopt for a conversion.
+std::optional<std::string> KanaReading(const std::string& preedit)
+{
+    QString text = sjis::ToQString(preedit);
+    if (text.endsWith(u'n') || text.endsWith(u'ｎ'))
+        text.back() = u'ん';
+    const auto isKana = [](QChar ch) {
+        const char16_t c = ch.unicode();
+        return (c >= u'ぁ' && c <= u'ん') || (c >= u'ァ' && c <= u'ヶ') || c == u'ー';
+    };
+    if (!std::all_of(text.begin(), text.end(), isKana)) {
+        const QString last = text.right(1).normalized(QString::NormalizationForm_KC);  // ｈ is h
+        const bool romajiPending = isKana(text.front()) && last.size() == 1 && last[0].unicode() < 0x80;
+        return romajiPending ? std::optional<std::string>(std::string()) : std::nullopt;
+    }
+    for (QChar& ch : text) {
+        if (ch >= u'ァ' && ch <= u'ン')
+            ch = QChar(ch.unicode() - (u'ァ' - u'ぁ'));
+    }
+    return sjis::FromQString(text).value_or(std::string());
+}
+
+bool EndsWithSpace(const std::string& sjisText)
+{
+    const QString text = sjis::ToQString(sjisText);
+    return text.endsWith(u' ') || text.endsWith(u'　');
+}
+
 }  // namespace
 
 void AppendAboutItem(CSystemMenu& menu, const char* text)
@@ -104,7 +137,8 @@ void CAddressBookDlg::OnNotify(int id, int code)
         int code;
         void (CAddressBookDlg::*handler)();
     };
-    static constexpr std::array<CommandBinding, 11> COMMAND_BINDINGS{{
+    static constexpr std::array<CommandBinding, 12> COMMAND_BINDINGS{{
+        {IDC_NAME, EN_COMPOSITION, &CAddressBookDlg::FillReadingFromName},
         {IDC_PHONE_HOME, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
         {IDC_PHONE_MOBILE, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
         {IDC_PHONE_PHS, BN_CLICKED, &CAddressBookDlg::SwitchPhoneKind},
@@ -243,6 +277,8 @@ void CAddressBookDlg::AddNameToList(const AddressRecord& record, KanaRow kanaRow
 
 void CAddressBookDlg::ShowRecord(const AddressRecord& record)
 {
+    m_nameKana.clear();
+    m_filledReading.clear();
     m_reading = FieldText(record.reading);
     m_name = FieldText(record.name);
     m_address1 = FieldText(record.address1);
@@ -377,6 +413,8 @@ void CAddressBookDlg::RegisterPerson()
 
 void CAddressBookDlg::NewPerson()
 {
+    m_nameKana.clear();
+    m_filledReading.clear();
     m_reading.clear();
     m_name.clear();
     m_address1.clear();
@@ -400,6 +438,29 @@ void CAddressBookDlg::NewPerson()
     ShowFormValues();
     UpdateAge();
     m_nameEdit.SetFocus();
+}
+
+// ふりがな as the name is typed through an input method: when the name takes
+// a commit, the kana the input method showed before converting it go into
+// the reading, unless the reading holds text the fill did not put there.
+void CAddressBookDlg::FillReadingFromName()
+{
+    const CEdit::Composition typed = m_nameEdit.GetComposition();
+    const std::string kana = typed.committed.empty() ? std::string() : std::exchange(m_nameKana, {});
+    const std::optional<std::string> reading = m_readingEdit.GetWindowText();
+    if (!kana.empty() && reading && (reading->empty() || *reading == m_filledReading)) {
+        // A name typed anew (it holds only what came now) starts the reading anew.
+        std::string filled = m_nameEdit.GetWindowText() == typed.committed ? std::string() : *reading;
+        if (!filled.empty() && !filled.ends_with(' ') && EndsWithSpace(typed.preceding))
+            filled += ' ';
+        filled += kana;
+        filled.resize(sjis::FitLength(filled.data(), filled.size(), NAME_LIMIT));
+        m_readingEdit.SetWindowText(filled);
+        m_filledReading = filled;
+    }
+    // A conversion shown keeps the kana it was made from.
+    if (const std::optional<std::string> shown = KanaReading(typed.preedit))
+        m_nameKana = *shown;
 }
 
 void CAddressBookDlg::DeletePerson()

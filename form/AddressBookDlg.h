@@ -64,6 +64,7 @@ private:
     void ShowAbout();
     void ExportVcard();
     void ImportVcard();
+    void FillReadingFromName();
 
     void BindControls();
     void SetUpControls();
@@ -79,8 +80,12 @@ private:
     void AddNameToList(const AddressRecord& record, KanaRow kanaRow);
     void ShowMessage(const QString& text);
 
+    // Shift_JIS bytes the name and reading edits take.
+    static constexpr int NAME_LIMIT = 32;
+
     // Control members.
     CEdit m_nameEdit;
+    CEdit m_readingEdit;
     CEdit m_phone3Edit;
     CEdit m_phone2Edit;
     CEdit m_phone1Edit;
@@ -111,6 +116,11 @@ private:
     int m_shownPhoneKind = PHONEKIND_NONE;
     CAddressTable m_table;
     KanaRow m_listedRow = KANAROW_ALL;  // the row the name list shows
+
+    // The reading filled from the name's input: the kana the input method
+    // last showed for the name, and the reading as the fill left it.
+    std::string m_nameKana;
+    std::string m_filledReading;
 
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;

@@ -60,8 +60,8 @@ struct FormFields {
 const std::array<FormFields::Row, 18> FormFields::ROWS{{
     {.controlId = IDC_MALE, .label = "性別", .kind = Kind::RadioGroup, .member = &Dlg::m_sex},
     {.controlId = IDC_BLOOD_A, .label = "血液型", .kind = Kind::RadioGroup, .member = &Dlg::m_bloodType},
-    {.controlId = IDC_NAME, .label = "名前", .kind = Kind::Text, .member = &Dlg::m_name, .editLimit = 32},
-    {.controlId = IDC_READING, .label = "ふりがな", .kind = Kind::Text, .member = &Dlg::m_reading, .editLimit = 32},
+    {.controlId = IDC_NAME, .label = "名前", .kind = Kind::Text, .member = &Dlg::m_name, .editLimit = Dlg::NAME_LIMIT},
+    {.controlId = IDC_READING, .label = "ふりがな", .kind = Kind::Text, .member = &Dlg::m_reading, .editLimit = Dlg::NAME_LIMIT},
     {.controlId = IDC_NAME_LIST, .label = "名前の一覧", .kind = Kind::ListSelection, .member = &Dlg::m_listSelection},
     {.controlId = IDC_PHONE_HOME, .label = "電話番号の種類", .kind = Kind::RadioGroup, .member = &Dlg::m_phoneKind},
     {.controlId = IDC_DAY, .label = "日", .kind = Kind::Number, .member = &Dlg::m_birthDay,
@@ -225,6 +225,7 @@ void CAddressBookDlg::BindControls()
     if (m_controlsBound)
         return;
     m_nameEdit.Attach(*this, IDC_NAME);
+    m_readingEdit.Attach(*this, IDC_READING);
     m_phone1Edit.Attach(*this, IDC_PHONE1);
     m_phone2Edit.Attach(*this, IDC_PHONE2);
     m_phone3Edit.Attach(*this, IDC_PHONE3);

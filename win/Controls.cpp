@@ -53,6 +53,15 @@ void CEdit::SetFocus()
         m_edit->setFocus(Qt::OtherFocusReason);
 }
 
+CEdit::Composition CEdit::GetComposition() const
+{
+    if (m_edit == nullptr)
+        return {};
+    const EditBox::Composition& typed = static_cast<const EditBox*>(m_edit)->LastComposition();
+    const auto bytes = [](const QString& text) { return sjis::FromQString(text).value_or(std::string()); };
+    return {bytes(typed.preedit), bytes(typed.committed), bytes(typed.preceding)};
+}
+
 // CListBox
 
 void CListBox::Attach(CDialog& dialog, int id)

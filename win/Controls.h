@@ -32,6 +32,15 @@ public:
     void EnableWindow(bool enable);
     void SetFocus();
 
+    // What the edit's last input-method event did (EN_COMPOSITION), as
+    // Shift_JIS bytes; a text Shift_JIS cannot hold comes back empty.
+    struct Composition {
+        std::string preedit;    // the pre-edit text shown after it
+        std::string committed;  // the text it put in (not when the edit refused it)
+        std::string preceding;  // the edit's text in front of the committed text
+    };
+    [[nodiscard]] Composition GetComposition() const;
+
     [[nodiscard]] QLineEdit* Widget() const noexcept { return m_edit; }
 
 private:

@@ -370,8 +370,11 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event)
 DialogWindow::~DialogWindow()
 {
     for (const BuiltControl& control : m_controls) {
-        if (control.source->kind == ControlKind::Edit)
-            static_cast<EditBox*>(control.widget)->SetFocusLostHandler(nullptr);
+        if (control.source->kind != ControlKind::Edit)
+            continue;
+        // Losing the focus, the edit may also have the input method commit its pre-edit text.
+        static_cast<EditBox*>(control.widget)->SetFocusLostHandler(nullptr);
+        static_cast<EditBox*>(control.widget)->SetCompositionHandler(nullptr);
     }
 }
 
@@ -394,9 +397,12 @@ void DialogWindow::Connect(const BuiltControl& control)
         connect(static_cast<QListView*>(control.widget), &QListView::doubleClicked, this,
                 [this, id] { Notify(id, LBN_DBLCLK); });
         break;
-    case ControlKind::Edit:
-        static_cast<EditBox*>(control.widget)->SetFocusLostHandler([this, id] { Notify(id, EN_KILLFOCUS); });
+    case ControlKind::Edit: {
+        auto* edit = static_cast<EditBox*>(control.widget);
+        edit->SetFocusLostHandler([this, id] { Notify(id, EN_KILLFOCUS); });
+        edit->SetCompositionHandler([this, id] { Notify(id, EN_COMPOSITION); });
         break;
+    }
     default:
         break;
     }

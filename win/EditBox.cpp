@@ -3,6 +3,7 @@
 #include "SjisText.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QValidator>
 
@@ -147,4 +148,16 @@ void EditBox::keyPressEvent(QKeyEvent* event)
     m_guard->m_trusted = history;
     QLineEdit::keyPressEvent(event);
     m_guard->m_trusted = false;
+}
+
+void EditBox::inputMethodEvent(QInputMethodEvent* event)
+{
+    const QString before = text();
+    QLineEdit::inputMethodEvent(event);
+    // The guard may have refused the commit: then the text stayed as it was.
+    const QString committed = text() != before ? event->commitString() : QString();
+    const qsizetype end = std::clamp<qsizetype>(cursorPosition(), committed.size(), text().size());
+    m_composition = {event->preeditString(), committed, text().left(end - committed.size())};
+    if (m_onComposition)
+        m_onComposition();
 }

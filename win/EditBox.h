@@ -30,14 +30,27 @@ public:
     [[nodiscard]] std::optional<std::string> Bytes() const;
     void SetFocusLostHandler(std::function<void()> handler) { m_onFocusLost = std::move(handler); }
 
+    // What the last input-method event did to the edit.
+    struct Composition {
+        QString preedit;    // the pre-edit text shown after it; empty when none
+        QString committed;  // the text it put in; empty when none, or when refused
+        QString preceding;  // the edit's text in front of the committed text
+    };
+    [[nodiscard]] const Composition& LastComposition() const noexcept { return m_composition; }
+    // Called after each input-method event the edit took.
+    void SetCompositionHandler(std::function<void()> handler) { m_onComposition = std::move(handler); }
+
 protected:
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     class Guard;
     Guard* m_guard;  // owned by this widget
     std::function<void()> m_onFocusLost;
+    std::function<void()> m_onComposition;
+    Composition m_composition;
     std::string m_programBytes;
     QString m_programText;
 };

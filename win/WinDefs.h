@@ -10,6 +10,8 @@ enum NotifyCode : int {
     BN_CLICKED = 0,
     LBN_DBLCLK = 2,
     EN_KILLFOCUS = 0x0200,
+    // An input method changed an edit's pre-edit text or committed text into it.
+    EN_COMPOSITION = 0x0A00,
 };
 
 // Window-menu (system) commands; a dialog's own items use ids below 0xF000.

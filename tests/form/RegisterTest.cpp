@@ -2,6 +2,9 @@
 // for byte, and what the user is told.
 #include "FormHarness.h"
 
+#include <QInputMethodEvent>
+#include <QtTest/QTest>
+
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -149,6 +152,54 @@ TEST(PhoneKind, EachKindKeepsItsNumber)
     EXPECT_EQ(form.Phones(), "3 [] [] []");
     form.Click(IDC_PHONE_HOME);
     EXPECT_EQ(form.Phones(), "0 [] [] []");
+}
+
+// ふりがな from the name's input-method events after 新規 (and a reading
+// typed first), then 登録. A step is a pre-edit shown, ">" and a commit,
+// " " a space key, "\b" the name cleared.
+TEST(Register, ReadingFilledFromTheNamesKana)
+{
+    const QString fifteen(15, u'あ'), kanji(15, u'亜');
+    const struct {
+        const char* what;
+        QString reading;
+        QStringList steps;
+        QString name, expected;
+    } rows[] = {
+        {"converted", "", {"や", "やm", "やまだ", "山田", ">山田"}, "山田", "やまだ"},
+        {"the user's reading", "かとう", {"やまだ", "山田", ">山田"}, "山田", "かとう"},
+        {"segments, a space between", "", {"やまだ", ">山田", " ", "たろう", ">太郎"}, "山田 太郎", "やまだ たろう"},
+        {"katakana, kana as is, n pending", "", {"ジョージ", ">ジョージ", "けn", "健", ">健"}, "ジョージ健", "じょーじけん"},
+        {"given up", "", {"やまだ", "", ">山田"}, "山田", ""},
+        {"romaji left over", "", {"じょ", "じょh", "じょhん", "john", ">john"}, "john", ""},
+        {"no pre-edit", "", {">山田"}, "山田", ""},
+        {"name typed anew", "", {"やまだ", ">山田", "\b", "たなか", ">田中"}, "田中", "たなか"},
+        {"byte limit", "", {fifteen, ">阿", " ", "いう", ">胃"}, "阿 胃", fifteen + " "},
+        {"a commit the name refuses", "", {fifteen, ">" + kanji, "やまだ", ">山田"}, kanji, fifteen},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        FormHarness form(KATO);
+        form.NewPerson("", row.reading);
+        QLineEdit* name = form.Edit(IDC_NAME);
+        name->setFocus();
+        for (const QString& step : row.steps) {
+            QInputMethodEvent event(step.startsWith('>') ? "" : step, {});
+            event.setCommitString(step.startsWith('>') ? step.mid(1) : "");
+            if (step == " ")
+                QTest::keyClick(name, Qt::Key_Space);
+            else if (step == "\b")
+                form.Type(IDC_NAME, "");
+            else
+                QApplication::sendEvent(name, &event);
+        }
+        EXPECT_EQ(form.Text(IDC_NAME), row.name);
+        EXPECT_EQ(form.Text(IDC_READING), row.expected);
+        form.Click(IDOK);  // refused without a reading
+        const QString line = "," + row.expected + "," + row.name + ",,,1970,1,1,-1,,,,1,";
+        EXPECT_TRUE(row.expected.isEmpty() ? form.FileBytes() == KATO
+                                           : form.FileBytes().ends_with(Sjis(line.toStdString()) + NO_PHONES + "\r\n"));
+    }
 }
 
 }  // namespace
