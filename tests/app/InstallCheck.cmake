@@ -1,22 +1,15 @@
-# Installs the build into a fresh prefix, validates the installed desktop
-# entry and AppStream file, and starts the desktop entry the way a desktop
-# would, with a stand-in program that reports where it was started.
+# Installs the build into a fresh prefix and starts the installed desktop
+# entry the way a desktop would, with a stand-in program that reports
+# where it was started. (The package test validates the installed desktop
+# entry and AppStream file and checks every installed path.)
 # Needs: BUILD_DIR, WORK_DIR.
 set(prefix "${WORK_DIR}/prefix")
 set(desktop "${prefix}/share/applications/kanaroku.desktop")
 file(REMOVE_RECURSE "${WORK_DIR}")
-foreach(command "${CMAKE_COMMAND};--install;${BUILD_DIR};--prefix;${prefix}" "desktop-file-validate;${desktop}"
-        "appstreamcli;validate;--no-net;${prefix}/share/metainfo/io.github.kanaroku.kanaroku.metainfo.xml")
-  execute_process(COMMAND ${command} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${command} failed (${rc}):\n${out}")
-  endif()
-endforeach()
-foreach(installed bin/kanaroku share/icons/hicolor/16x16/apps/kanaroku.png share/icons/hicolor/32x32/apps/kanaroku.png)
-  if(NOT EXISTS "${prefix}/${installed}" OR IS_DIRECTORY "${prefix}/${installed}")
-    message(FATAL_ERROR "not installed: ${installed}")
-  endif()
-endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0 OR NOT EXISTS "${desktop}")
+  message(FATAL_ERROR "cmake --install failed (${rc})")
+endif()
 
 # The entry must start the program in the per-user data folder, creating
 # it, even when the path holds a blank.
