@@ -78,7 +78,7 @@ TEST(StartUp, RefusedSocketLayerIsCleanedUpAndSaysSoUnderTheAppsNameAndIcon)
         QImage icon;
         QTimer::singleShot(0, [&seen, &icon] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen << box->windowTitle() << box->text() << QString::number(box->icon())
+                seen << box->windowTitle() << box->text() << QString::number(box->textFormat()) << QString::number(box->icon())
                      << QString::number(box->buttons().size());
                 icon = AppIconImage(box->windowIcon());
                 box->button(QMessageBox::Ok)->click();
@@ -86,7 +86,7 @@ TEST(StartUp, RefusedSocketLayerIsCleanedUpAndSaysSoUnderTheAppsNameAndIcon)
         });
         EXPECT_FALSE(theApp.StartUp());
         EXPECT_EQ(seen, (QStringList{QStringLiteral("なまえ☆ばこ！"), QStringLiteral("Windows ｿｹｯﾄの初期化に失敗しました。"),
-                                     QString::number(QMessageBox::Warning), QStringLiteral("1")}));
+                                     QString::number(Qt::PlainText), QString::number(QMessageBox::Warning), QStringLiteral("1")}));
         EXPECT_EQ(icon, AppIconImage());
         EXPECT_EQ(layer.asked, std::vector<std::uint16_t>{0x0101}) << "1.1 asked for, and a refusal is not kept";
         EXPECT_EQ(layer.cleanups, result == 0 ? 1 : 0) << "only a started library is cleaned up";

@@ -89,6 +89,7 @@ TEST(Dialog, BuildsEachControlOfItsTemplateWithItsTextStateAndTabStop)
                       control.kind == ControlKind::UpDown ? QString() : QString::fromUtf8(control.text));
             EXPECT_EQ(widget->isEnabled(), (control.flags & CF_DISABLED) == 0);
             EXPECT_EQ(widget->property("readOnly").toBool(), (control.flags & CF_READONLY) != 0);
+            EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(control.accessibleName ? control.accessibleName : ""));
             EXPECT_EQ(dialog.GetDlgItem(control.id), control.id == IDC_STATIC ? nullptr : widget);
             // A radio group is one tab stop: its first button while none is checked.
             const int tabStop = control.kind == ControlKind::AutoRadio ? CF_GROUP : CF_TABSTOP;
