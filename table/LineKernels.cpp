@@ -79,8 +79,9 @@ namespace line_kernels {
 namespace HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// HWY_SCALAR, one byte a vector, is left to the byte-by-byte split.
-#if HWY_TARGET != HWY_SCALAR
+// Without vector instructions (HWY_SCALAR, and HWY_EMU128, which emulates
+// them with loops) lines are split byte by byte: that is the scalar path.
+#if HWY_TARGET != HWY_SCALAR && HWY_TARGET != HWY_EMU128
 
 // Vectors of at most a word's 64 bytes.
 using Bytes = hn::CappedTag<std::uint8_t, LineIndex::WORD_BYTES>;
