@@ -90,9 +90,11 @@ void CheckAppend(FuzzedDataProvider& input)
     FUZZ_CHECK(reference::CodeOf(read[0]) == CAddressTable::ClassifyReading(record.reading));
     const AddressRecord back = reference::RecordOf(read[0]);
     FUZZ_CHECK(std::memcmp(&back, &expected, sizeof back) == 0);
-    const std::string difference = reference::CompareScans(now, LineKernels::Avx2());
-    if (!difference.empty())
-        fuzz::Fail(difference.c_str(), __FILE__, __LINE__);
+    for (const LineKernels* kernels : LineKernels::Supported()) {
+        const std::string difference = reference::CompareScans(now, kernels);
+        if (!difference.empty())
+            fuzz::Fail((difference + ", kernels " + kernels->name).c_str(), __FILE__, __LINE__);
+    }
 }
 
 }  // namespace

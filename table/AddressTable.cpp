@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-CAddressTable::CAddressTable() : CAddressTable(LineKernels::Avx2()) {}
+CAddressTable::CAddressTable() : CAddressTable(LineKernels::Best()) {}
 
 CAddressTable::CAddressTable(const LineKernels* kernels) : m_impl(std::make_unique<Impl>(kernels)) {}
 

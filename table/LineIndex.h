@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 inline constexpr int LINE_FIELD_COUNT = 25;
 
@@ -67,7 +68,8 @@ inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = 
 
 inline constexpr int WIDEST_TEXT_FIELD = sizeof AddressRecord::address1;
 
-// The vector work of a scan, done once per line. Both functions read
+// The vector work of a scan, done once per line, compiled for every
+// instruction set the build targets (LineKernels.cpp). Both functions read
 // whole blocks past the text: everything up to WIDEST_TEXT_FIELD bytes
 // after the line's end must be readable (its content does not matter).
 // Without them every line is split byte by byte.
@@ -82,8 +84,13 @@ struct LineKernels {
     void (*copyTexts)(AddressRecord& record, const char* text, int length, const LineIndex& index,
                       FieldEnds& fields) noexcept;
 
-    // Those for x86-64 processors with AVX2, BMI1 and POPCNT, or null.
-    [[nodiscard]] static const LineKernels* Avx2() noexcept;
+    // The instruction set they are built for.
+    const char* name;
+
+    // The best set this processor runs, or null.
+    [[nodiscard]] static const LineKernels* Best() noexcept;
+    // Every set built in that this processor runs, best first.
+    [[nodiscard]] static std::vector<const LineKernels*> Supported();
 };
 
 namespace line_index {

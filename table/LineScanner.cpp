@@ -152,14 +152,10 @@ LineScanner::Next LineScanner::NextMatching(int kanaRow) noexcept
             return Next::TextEnded;
         if (!Parse())
             return Next::Malformed;
-        if (kanaRow == KANAROW_ALL || FieldNumber(0) == kanaRow)
+        m_code = FieldNumber(0);
+        if (kanaRow == KANAROW_ALL || m_code == kanaRow)
             return Next::Found;
     }
-}
-
-int LineScanner::Code() const noexcept
-{
-    return FieldNumber(0);
 }
 
 void LineScanner::CopyTo(AddressRecord& record) noexcept

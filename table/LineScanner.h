@@ -29,7 +29,7 @@ public:
     // One call per delivered line keeps the loop over lines in one place.
     [[nodiscard]] Next NextMatching(int kanaRow) noexcept;
     // The kana-row code of the line NextMatching found.
-    [[nodiscard]] int Code() const noexcept;
+    [[nodiscard]] int Code() const noexcept { return m_code; }
     void CopyTo(AddressRecord& record) noexcept;
 
     // For a line that did not parse: its 1-based line in the file, the
@@ -59,6 +59,7 @@ private:
     TextModeReader::Piece m_line{};
     bool m_lineContinues = false;  // the piece before it had no line end
     int m_fieldsTaken = 0;  // fields Parse found in the current line (at most 25)
+    int m_code = 0;         // the kana-row code of the line NextMatching found
     // Whether m_lineIndex describes the current line; m_fields then holds
     // only its first field until the line is delivered.
     bool m_lineIndexed = false;

@@ -132,8 +132,10 @@ class ReadRulesTest : public ::testing::TestWithParam<ReadCase> {};
 TEST_P(ReadRulesTest, EveryScanAgreesWithTheReferenceReader)
 {
     TempWorkDir dir;
-    for (const LineKernels* kernels : {static_cast<const LineKernels*>(nullptr), LineKernels::Avx2()})
-        EXPECT_EQ(reference::CompareScans(GetParam().bytes, kernels), "") << "vector kernels " << (kernels != nullptr);
+    std::vector<const LineKernels*> kernelSets = LineKernels::Supported();
+    kernelSets.push_back(nullptr);
+    for (const LineKernels* kernels : kernelSets)
+        EXPECT_EQ(reference::CompareScans(GetParam().bytes, kernels), "") << (kernels ? kernels->name : "byte by byte");
 }
 
 const std::string UTF8_NAME = "\xE5\xB1\xB1\xE7\x94\xB0";  // 山田 in UTF-8
