@@ -88,8 +88,8 @@ TEST(Import, PhoneFilesAppendThePeopleAsTheFileShouldHoldThem)
 
 // GENDER:U (unknown) leaves the form's sex as it is.
 const std::string GOOD_CARD = "FN:木村 大地\r\nN:木村;大地;;;\r\nSORT-STRING:きむら だいち\r\nGENDER:U\r\n"
-                              "ADR:;;;;;〒105-0011;\r\n";
-constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,1970,1,1,-1,,105,0011,0,*,*,*,*,*,*,*,*,*,*,*,*";
+                              "ADR:;;;;;〒105-0011;\r\nBDAY:1988-07-15\r\n";
+constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,1988,7,15,-1,,105,0011,0,*,*,*,*,*,*,*,*,*,*,*,*";
 
 TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
 {

@@ -412,12 +412,18 @@ TEST_F(ListBoxTest, SortsByTheKeyThenTheTextKeepsEqualItemsInArrivalOrderAndTheS
     list.AddString(kAbe, "\x82\xA0\x82\xD7");  // あべ
     list.AddString("Zed", kKatoReading);
     list.AddString("Abe", kKatoReading);
+    // Readings alike beyond the first 16 bytes of their keys: あ twelve times, then い or あ.
+    std::string a12;
+    for (int i = 0; i < 12; ++i)
+        a12 += "\x82\xA0";
+    list.AddString("I", a12 + "\x82\xA2");
+    list.AddString("A", a12 + "\x82\xA0");
     for (const char* unsorted : {"\xFF", "x", "\x80", "x", "\x82"})
         list.AddString(unsorted);
-    EXPECT_EQ(Items(), (std::vector<std::string>{"x", "x", "\xFF", "\x80", "\x82", kAbe, "Abe", "Zed", kKato, kSato}));
-    EXPECT_EQ(list.GetCurSel(), 9);
+    EXPECT_EQ(Items(), (std::vector<std::string>{"x", "x", "\xFF", "\x80", "\x82", "A", "I", kAbe, "Abe", "Zed", kKato, kSato}));
+    EXPECT_EQ(list.GetCurSel(), 11);
     QCoreApplication::processEvents();
-    EXPECT_EQ(list.Widget()->model()->index(5, 0).data().toString(), QStringLiteral("阿部"));
+    EXPECT_EQ(list.Widget()->model()->index(7, 0).data().toString(), QStringLiteral("阿部"));
 }
 
 TEST_F(ListBoxTest, DeleteReturnsTheRemainingCountAndTheSelectionFollowsItsItem)
