@@ -6,6 +6,7 @@
 #include "Resources.h"
 #include "SjisText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -91,6 +92,11 @@ TEST(Dialog, BuildsEachControlOfItsTemplateWithItsTextStateAndTabStop)
             EXPECT_EQ(widget->property("readOnly").toBool(), (control.flags & CF_READONLY) != 0);
             EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(control.accessibleName ? control.accessibleName : ""));
             EXPECT_EQ(dialog.GetDlgItem(control.id), control.id == IDC_STATIC ? nullptr : widget);
+            // A radio button is labelled by its group's label (a screen reader says 性別 before 男).
+            if (control.kind == ControlKind::AutoRadio) {
+                const auto labels = QAccessible::queryAccessibleInterface(widget)->relations(QAccessible::Label);
+                EXPECT_TRUE(labels.size() == 1 && labels[0].first->object()->inherits("QLabel"));
+            }
             // A radio group is one tab stop: its first button while none is checked.
             const int tabStop = control.kind == ControlKind::AutoRadio ? CF_GROUP : CF_TABSTOP;
             EXPECT_EQ((widget->focusPolicy() & Qt::TabFocus) != 0, (control.flags & tabStop) != 0);
