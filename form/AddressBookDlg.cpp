@@ -3,9 +3,11 @@
 #include "AppIcon.h"
 #include "FileDialog.h"
 #include "FormMessages.h"
+#include "Kana.h"
 #include "MessageBox.h"
 #include "Resources.h"
 #include "ShiftJis.h"
+#include "SjisCodec.h"
 #include "SjisText.h"
 #include "VcardBook.h"
 
@@ -84,11 +86,7 @@ std::optional<std::string> KanaReading(const std::string& preedit)
         const bool romajiPending = isKana(text.front()) && last.size() == 1 && last[0].unicode() < 0x80;
         return romajiPending ? std::optional<std::string>(std::string()) : std::nullopt;
     }
-    for (QChar& ch : text) {
-        if (ch >= u'ァ' && ch <= u'ン')
-            ch = QChar(ch.unicode() - (u'ァ' - u'ぁ'));
-    }
-    return sjis::FromQString(text).value_or(std::string());
+    return sjis::EncodeFromUtf8(vcard::KatakanaToHiragana(text.toStdString())).value_or(std::string());
 }
 
 bool EndsWithSpace(const std::string& sjisText)
