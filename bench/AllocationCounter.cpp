@@ -1,10 +1,10 @@
 #include "AllocationCounter.h"
 
+#include <malloc.h>
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdlib>
-#include <malloc.h>
 
 // The C library lets a program replace its allocator by defining these
 // functions; these count the call and hand it on to the library's own

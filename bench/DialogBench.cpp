@@ -33,7 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-
 double Seconds(Clock::time_point from, Clock::time_point to)
 {
     return std::chrono::duration<double>(to - from).count();
@@ -176,10 +175,11 @@ int main(int argc, char** argv)
     if (!messages.Messages().empty())
         return Fail("a message box was shown: " + messages.Messages().front().toStdString());
 
-    std::printf("persons=%d startup_s=%.4f startup_cpu_s=%.4f refill_ka_s=%.4f refill_ka_cpu_s=%.4f "
-                "refill_ka_rows=%d refill_all_s=%.4f refill_all_cpu_s=%.4f lookup_s=%.4f lookup_cpu_s=%.4f "
-                "peak_rss_kib=%ld\n",
-                persons, startup.wall, startup.cpu, refillKa.wall, refillKa.cpu, shownKa, refillAll.wall,
-                refillAll.cpu, lookup.wall, lookup.cpu, PeakResidentKiB());
+    std::printf(
+        "persons=%d startup_s=%.4f startup_cpu_s=%.4f refill_ka_s=%.4f refill_ka_cpu_s=%.4f "
+        "refill_ka_rows=%d refill_all_s=%.4f refill_all_cpu_s=%.4f lookup_s=%.4f lookup_cpu_s=%.4f "
+        "peak_rss_kib=%ld\n",
+        persons, startup.wall, startup.cpu, refillKa.wall, refillKa.cpu, shownKa, refillAll.wall, refillAll.cpu,
+        lookup.wall, lookup.cpu, PeakResidentKiB());
     return 0;
 }

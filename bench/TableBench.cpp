@@ -27,8 +27,8 @@ struct DataFile {
     std::filesystem::path dir;
     long persons = 0;
     long long bytes = 0;
-    std::string lastName;     // the last person's name (unique in the file)
-    std::string absentName;   // a name that is in no line of the file
+    std::string lastName;    // the last person's name (unique in the file)
+    std::string absentName;  // a name that is in no line of the file
 };
 
 void EnterDir(const DataFile& data)
@@ -58,8 +58,7 @@ void Report(benchmark::State& state, const DataFile& data, long long allocations
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * data.bytes);
     state.counters["persons"] = static_cast<double>(data.persons);
     state.counters["delivered"] = static_cast<double>(delivered);
-    state.counters["allocs_per_scan"] =
-        static_cast<double>(allocations) / static_cast<double>(state.iterations());
+    state.counters["allocs_per_scan"] = static_cast<double>(allocations) / static_cast<double>(state.iterations());
 }
 
 void FullScan(benchmark::State& state, const DataFile& data, KanaRow row)
@@ -104,14 +103,14 @@ void Lookup(benchmark::State& state, const DataFile& data, const std::string& na
 }
 
 const char* const kReadings[] = {
-    "\x82\xA0\x82\xA8\x82\xAB",      // あおき
-    "\x82\xAA\x82\xC6\x82\xA4",      // がとう
-    "\x82\xCF\x82\xC2",              // ぱつ
-    "\x82\xF1",                      // ん
-    "\x83\x4A\x83\x67\x83\x45",      // カトウ
+    "\x82\xA0\x82\xA8\x82\xAB",  // あおき
+    "\x82\xAA\x82\xC6\x82\xA4",  // がとう
+    "\x82\xCF\x82\xC2",          // ぱつ
+    "\x82\xF1",                  // ん
+    "\x83\x4A\x83\x67\x83\x45",  // カトウ
     "Lee",
     "",
-    "\x82\x9F\x82\xA2",              // ぁい
+    "\x82\x9F\x82\xA2",  // ぁい
 };
 
 void Classify(benchmark::State& state)
@@ -142,17 +141,18 @@ std::string TakeFlag(int& argc, char** argv, const std::string& name)
 void RegisterFor(const DataFile& data, long persons)
 {
     const std::string size = std::to_string(persons);
-    benchmark::RegisterBenchmark(("FullScan/" + size).c_str(),
-                                 [data](benchmark::State& s) { FullScan(s, data, KANAROW_ALL); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("RowScan/" + size).c_str(), [data](benchmark::State& s) { FullScan(s, data, 1); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("LookupLast/" + size).c_str(),
-                                 [data](benchmark::State& s) { Lookup(s, data, data.lastName); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(("DuplicateCheck/" + size).c_str(),
-                                 [data](benchmark::State& s) { Lookup(s, data, data.absentName); })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("FullScan/" + size).c_str(), [data](benchmark::State& s) {
+        FullScan(s, data, KANAROW_ALL);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("RowScan/" + size).c_str(), [data](benchmark::State& s) {
+        FullScan(s, data, 1);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("LookupLast/" + size).c_str(), [data](benchmark::State& s) {
+        Lookup(s, data, data.lastName);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("DuplicateCheck/" + size).c_str(), [data](benchmark::State& s) {
+        Lookup(s, data, data.absentName);
+    })->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace

@@ -28,9 +28,18 @@ struct IndexButton {
 };
 
 constexpr std::array<IndexButton, 12> INDEX_BUTTONS{{
-    {IDC_INDEX_A, 0}, {IDC_INDEX_KA, 1}, {IDC_INDEX_SA, 2}, {IDC_INDEX_TA, 3},
-    {IDC_INDEX_NA, 4}, {IDC_INDEX_HA, 5}, {IDC_INDEX_MA, 6}, {IDC_INDEX_YA, 7},
-    {IDC_INDEX_RA, 8}, {IDC_INDEX_WA, 9}, {IDC_INDEX_OTHER, KANAROW_OTHER}, {IDC_INDEX_ALL, KANAROW_ALL},
+    {IDC_INDEX_A, 0},
+    {IDC_INDEX_KA, 1},
+    {IDC_INDEX_SA, 2},
+    {IDC_INDEX_TA, 3},
+    {IDC_INDEX_NA, 4},
+    {IDC_INDEX_HA, 5},
+    {IDC_INDEX_MA, 6},
+    {IDC_INDEX_YA, 7},
+    {IDC_INDEX_RA, 8},
+    {IDC_INDEX_WA, 9},
+    {IDC_INDEX_OTHER, KANAROW_OTHER},
+    {IDC_INDEX_ALL, KANAROW_ALL},
 }};
 
 constexpr unsigned SYS_COMMAND_MASK = 0xFFF0;
@@ -312,7 +321,7 @@ void CAddressBookDlg::StorePhoneNumber(int kind, NumberRule rule)
     const std::array<const std::string*, 3> parts{&m_phone1, &m_phone2, &m_phone3};
     const auto filled = [](const std::string* part) { return !part->empty(); };
     const bool keep = rule == NumberRule::AllParts ? std::all_of(parts.begin(), parts.end(), filled)
-                                                  : std::any_of(parts.begin(), parts.end(), filled);
+                                                   : std::any_of(parts.begin(), parts.end(), filled);
     if (!keep) {
         MarkSlotEmpty(m_record, kind);
         return;
@@ -355,7 +364,8 @@ void CAddressBookDlg::ShowSelectedPerson()
     // numbers unless the person is really found.
     AddressRecord found{};
     if (!ScanForName(m_listSelection, found)) {
-        ShowMessage(msg::ScanProblem(m_table.LastScan()).value_or(msg::NameNotInFile(sjis::ToQString(m_listSelection))));
+        ShowMessage(
+            msg::ScanProblem(m_table.LastScan()).value_or(msg::NameNotInFile(sjis::ToQString(m_listSelection))));
         return;
     }
     m_record = found;

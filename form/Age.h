@@ -12,8 +12,8 @@ struct CalendarDate {
 // Whole years from the birth date to today; the birthday itself counts as
 // reached. A birth date after today gives 0. No calendar check: 31
 // February is accepted, and a month of 13 is never reached.
-[[nodiscard]] std::uint32_t ComputeAge(const CalendarDate& today, std::uint32_t birthYear,
-                                       std::uint32_t birthMonth, std::uint32_t birthDay) noexcept;
+[[nodiscard]] std::uint32_t ComputeAge(const CalendarDate& today, std::uint32_t birthYear, std::uint32_t birthMonth,
+                                       std::uint32_t birthDay) noexcept;
 
 // The local clock's date.
 [[nodiscard]] CalendarDate LocalToday();

@@ -23,9 +23,10 @@ namespace {
 
 std::vector<std::pair<char*, std::size_t>> TextFields(AddressRecord& r)
 {
-    std::vector<std::pair<char*, std::size_t>> fields = {{r.reading, sizeof r.reading}, {r.name, sizeof r.name},
-        {r.address1, sizeof r.address1}, {r.address2, sizeof r.address2}, {r.email, sizeof r.email},
-        {r.zip1, sizeof r.zip1}, {r.zip2, sizeof r.zip2}};
+    std::vector<std::pair<char*, std::size_t>> fields = {
+        {r.reading, sizeof r.reading},   {r.name, sizeof r.name},   {r.address1, sizeof r.address1},
+        {r.address2, sizeof r.address2}, {r.email, sizeof r.email}, {r.zip1, sizeof r.zip1},
+        {r.zip2, sizeof r.zip2}};
     for (auto& kind : r.phones) {
         for (auto& part : kind)
             fields.emplace_back(part, sizeof part);

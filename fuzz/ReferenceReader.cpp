@@ -104,7 +104,9 @@ int CodeOf(const DataLine& line)
 
 std::string CutToCharacters(const std::string& text, std::size_t maxBytes)
 {
-    const auto isLead = [](unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); };
+    const auto isLead = [](unsigned char byte) {
+        return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    };
     std::size_t end = 0;
     for (std::size_t step = 1; end < text.size(); end += step) {
         step = isLead(static_cast<unsigned char>(text[end])) ? 2 : 1;

@@ -11,10 +11,10 @@ namespace reference {
 
 namespace {
 
-#define AGREE(condition)                                  \
-    do {                                                  \
-        if (!(condition))                                 \
-            throw std::runtime_error(#condition);         \
+#define AGREE(condition)                          \
+    do {                                          \
+        if (!(condition))                         \
+            throw std::runtime_error(#condition); \
     } while (0)
 
 constexpr KanaRow QUERIES[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, KANAROW_ALL, KANAROW_OTHER, 42, INT_MAX, -1};

@@ -31,11 +31,18 @@ std::vector<AddressRecord> Accepted(std::string_view bytes)
     return records;
 }
 
-bool Same(const AddressRecord& a, const AddressRecord& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool Same(const AddressRecord& a, const AddressRecord& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) { fuzz::EnterPrivateWorkDir(); return 0; }
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::EnterPrivateWorkDir();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -56,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<AddressRecord> expected;
     for (AddressRecord record : records) {
         const auto text = vcard::TextFrom(record);
-        FUZZ_CHECK(std::holds_alternative<vcard::PersonText>(text) && vcard::AppendCard(cards, std::get<vcard::PersonText>(text)));
+        FUZZ_CHECK(std::holds_alternative<vcard::PersonText>(text)
+                   && vcard::AppendCard(cards, std::get<vcard::PersonText>(text)));
         const auto reading = sjis::EncodeFromUtf8(vcard::KatakanaToHiragana(
             sjis::DecodeToUtf8({record.reading, ::strnlen(record.reading, sizeof record.reading)})));
         FUZZ_CHECK(reading.has_value());

@@ -4,8 +4,8 @@
 // text fields, each NUL-terminated within its width, and 32-bit integers.
 // Copied by value; the kana-row code is not part of it.
 
-inline constexpr int PHONE_KIND_COUNT = 4;   // 自宅, 携帯, PHS, ポケベル
-inline constexpr int PHONE_PART_COUNT = 3;   // the three groups of a number
+inline constexpr int PHONE_KIND_COUNT = 4;  // 自宅, 携帯, PHS, ポケベル
+inline constexpr int PHONE_PART_COUNT = 3;  // the three groups of a number
 inline constexpr int PHONE_PART_SIZE = 8;
 
 struct AddressRecord {
@@ -16,10 +16,10 @@ struct AddressRecord {
     int birthYear;
     int birthMonth;
     int birthDay;
-    int bloodType;   // 0 A, 1 B, 2 O, 3 AB, -1 none
+    int bloodType;  // 0 A, 1 B, 2 O, 3 AB, -1 none
     char email[64];
     char zip1[12];
     char zip2[12];
-    int sex;         // 0 male, 1 female (-1 none, in the form)
+    int sex;  // 0 male, 1 female (-1 none, in the form)
     char phones[PHONE_KIND_COUNT][PHONE_PART_COUNT][PHONE_PART_SIZE];
 };

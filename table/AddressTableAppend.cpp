@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <string>
 #include <string_view>

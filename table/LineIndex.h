@@ -62,7 +62,7 @@ inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = 
     // The phone parts, kind-major, from the 14th field on.
     for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
         fieldSlots[7 + part] = {offsetof(AddressRecord, phones) + part * std::size_t{PHONE_PART_SIZE}, PHONE_PART_SIZE,
-                           13 + part};
+                                13 + part};
     return fieldSlots;
 }();
 

@@ -63,8 +63,8 @@ HWY_BEFORE_NAMESPACE();
 
 // The word operations count bits: every processor with SSE 4.2 has
 // POPCNT, which Highway's targets do not switch on. Kernels() checks.
-#if HWY_ARCH_X86 && (HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_AVX2 || HWY_TARGET == HWY_AVX3 || \
-                     HWY_TARGET == HWY_AVX3_DL)
+#if HWY_ARCH_X86 \
+    && (HWY_TARGET == HWY_SSE4 || HWY_TARGET == HWY_AVX2 || HWY_TARGET == HWY_AVX3 || HWY_TARGET == HWY_AVX3_DL)
 #define KANAROKU_WITH_POPCNT 1
 #if HWY_COMPILER_CLANG
 #pragma clang attribute push(__attribute__((target("popcnt"))), apply_to = function)

@@ -58,8 +58,8 @@ private:
     // did not lie there whole.
     TextModeReader::Piece m_line{};
     bool m_lineContinues = false;  // the piece before it had no line end
-    int m_fieldsTaken = 0;  // fields Parse found in the current line (at most 25)
-    int m_code = 0;         // the kana-row code of the line NextMatching found
+    int m_fieldsTaken = 0;         // fields Parse found in the current line (at most 25)
+    int m_code = 0;                // the kana-row code of the line NextMatching found
     // Whether m_lineIndex describes the current line; m_fields then holds
     // only its first field until the line is delivered.
     bool m_lineIndexed = false;

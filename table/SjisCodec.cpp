@@ -63,8 +63,8 @@ IconvHandle& Utf8Checker()
 std::size_t UndecodableLength(std::string_view rest) noexcept
 {
     const auto trail = rest.size() > 1 ? static_cast<unsigned char>(rest[1]) : 0;
-    const bool pair = sjis::IsLeadByte(static_cast<unsigned char>(rest[0])) && trail >= 0x40 && trail <= 0xFC
-                      && trail != 0x7F;
+    const bool pair =
+        sjis::IsLeadByte(static_cast<unsigned char>(rest[0])) && trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
     return pair ? 2 : 1;
 }
 

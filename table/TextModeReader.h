@@ -55,7 +55,7 @@ private:
     long long m_bufferOffset = 0;  // file offset of m_buffer[0]
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
-    bool m_textEnded = false;      // no byte beyond m_end will be read
+    bool m_textEnded = false;  // no byte beyond m_end will be read
     long m_nextLine = 1;
     long m_pieceLine = 0;
     static constexpr std::size_t BLOCK_BYTES = 64 * 1024;

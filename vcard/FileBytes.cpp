@@ -106,8 +106,7 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path)
 bool ReplaceFile(const std::filesystem::path& path, std::string_view bytes)
 {
     TemporaryFile temporary(path);
-    return temporary.Opened() && temporary.SetMode(ModeFor(path)) && temporary.Write(bytes)
-        && temporary.RenameTo(path);
+    return temporary.Opened() && temporary.SetMode(ModeFor(path)) && temporary.Write(bytes) && temporary.RenameTo(path);
 }
 
 }  // namespace vcard

@@ -19,7 +19,7 @@ using PhoneParts = std::array<std::string, PHONE_PART_COUNT>;
 inline constexpr std::array<std::size_t, PHONE_PART_COUNT> PHONE_PART_LIMITS{5, 4, 4};
 
 inline constexpr int DEFAULT_BIRTH_YEAR = 1970;
-inline constexpr int DEFAULT_SEX = 0;           // 男, the form's start-up choice
+inline constexpr int DEFAULT_SEX = 0;  // 男, the form's start-up choice
 inline constexpr int NO_BLOOD_TYPE = -1;
 
 struct PersonText {

@@ -22,13 +22,19 @@ struct NumberShape {
 };
 
 constexpr std::array<NumberShape, 13> JAPANESE_SHAPES{{
-    {"0120", 10, 4, 3}, {"0570", 10, 4, 3}, {"0990", 10, 4, 3},  // free dial, navi dial
+    {"0120", 10, 4, 3},
+    {"0570", 10, 4, 3},
+    {"0990", 10, 4, 3},  // free dial, navi dial
     {"0800", 11, 4, 3},
-    {"070", 11, 3, 4}, {"080", 11, 3, 4}, {"090", 11, 3, 4},   // mobile and PHS
-    {"050", 11, 3, 4},                                         // IP phones
-    {"020", 11, 3, 4}, {"060", 11, 3, 4},                      // pagers, data
-    {"03", 10, 2, 4}, {"06", 10, 2, 4},                        // Tokyo, Osaka
-    {"0", 10, 3, 3},                                           // other areas: the usual cut
+    {"070", 11, 3, 4},
+    {"080", 11, 3, 4},
+    {"090", 11, 3, 4},  // mobile and PHS
+    {"050", 11, 3, 4},  // IP phones
+    {"020", 11, 3, 4},
+    {"060", 11, 3, 4},  // pagers, data
+    {"03", 10, 2, 4},
+    {"06", 10, 2, 4},  // Tokyo, Osaka
+    {"0", 10, 3, 3},   // other areas: the usual cut
 }};
 
 constexpr std::string_view TEL_SCHEME = "tel:";

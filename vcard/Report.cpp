@@ -64,7 +64,7 @@ std::string MalformedLineMessage(const ScanStatus& status)
         break;
     }
     return line + "の形式が正しくないため（項目が 25 個必要ですが " + std::to_string(status.fieldCount)
-        + " 個しかありません）" + rest;
+           + " 個しかありません）" + rest;
 }
 
 }  // namespace vcard

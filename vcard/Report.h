@@ -20,16 +20,16 @@ struct ReportLine {
 // How an import or export ended, in numbers and lines (UTF-8).
 struct Report {
     Direction direction = Direction::Import;
-    std::string fileName;            // the vCard file
-    bool ok = false;                 // false: the data file and the vCard file are as they were
-    std::string failure;             // why not, when !ok
-    int cardsRead = 0;               // import: cards in the vCard file
-    int done = 0;                    // people added or written
-    int skipped = 0;                 // people not added or not written
-    int readingsFromName = 0;        // import: no reading, the name stands in
-    int phonesNotStored = 0;         // import: work, fax, a second number of a kind
-    int datesLeftOut = 0;            // birth dates not taken or not written
-    std::vector<ReportLine> lines;   // every skipped person and every note, in file order
+    std::string fileName;           // the vCard file
+    bool ok = false;                // false: the data file and the vCard file are as they were
+    std::string failure;            // why not, when !ok
+    int cardsRead = 0;              // import: cards in the vCard file
+    int done = 0;                   // people added or written
+    int skipped = 0;                // people not added or not written
+    int readingsFromName = 0;       // import: no reading, the name stands in
+    int phonesNotStored = 0;        // import: work, fax, a second number of a kind
+    int datesLeftOut = 0;           // birth dates not taken or not written
+    std::vector<ReportLine> lines;  // every skipped person and every note, in file order
 };
 
 // Lines a message box shows before "他 M 件".

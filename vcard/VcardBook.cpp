@@ -172,9 +172,9 @@ Report ImportBook(const std::filesystem::path& vcfPath)
         taker.Take(card);
     if (!table.AddRecords(taker.Records())) {
         report.failure = std::string(ADDRESS_TABLE_FILE)
-            + (table.LastAppend() == AppendEnd::UnfinishedLineLeft
-                   ? " に書き込めませんでした。ファイルの最後に書きかけの行が残っています"
-                   : " に書き込めませんでした。ファイルは元のままです");
+                         + (table.LastAppend() == AppendEnd::UnfinishedLineLeft
+                                ? " に書き込めませんでした。ファイルの最後に書きかけの行が残っています"
+                                : " に書き込めませんでした。ファイルは元のままです");
         return report;
     }
     report.done = static_cast<int>(taker.Records().size());

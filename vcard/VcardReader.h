@@ -20,8 +20,8 @@ struct Property {
 };
 
 struct Card {
-    int number = 0;        // 1-based, in file order
-    bool ended = false;    // its END:VCARD line was there
+    int number = 0;      // 1-based, in file order
+    bool ended = false;  // its END:VCARD line was there
     std::vector<Property> properties;
 
     // The first property of that name, or nullptr.

@@ -59,8 +59,8 @@ public:
     // there was no such item.
     int DeleteString(int index);
     [[nodiscard]] int GetCount() const;
-    [[nodiscard]] int GetCurSel() const;   // -1 for none
-    void SetCurSel(int index);             // -1 clears
+    [[nodiscard]] int GetCurSel() const;  // -1 for none
+    void SetCurSel(int index);            // -1 clears
     [[nodiscard]] std::string GetText(int index) const;
     // Selects the first item, searching from the top, that begins with the
     // prefix, ignoring the case of ASCII letters; its index, or LB_ERR with

@@ -6,8 +6,8 @@
 
 #include <QFontInfo>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -220,15 +220,14 @@ QFont DialogFont(const DialogTemplate& dialogTemplate)
     QFont font;
     // Fontconfig picks another Japanese gothic when the first is missing.
     font.setFamilies({QString::fromUtf8(dialogTemplate.fontFamily), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"),
-                      QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic")});
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL PGothic"),
+                      QStringLiteral("TakaoPGothic")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(dialogTemplate.pointSize);
     return font;
 }
 
-std::vector<BuiltControl> BuildControls(QWidget& window, const DialogTemplate& dialogTemplate,
-                                        const DialogUnits& units)
+std::vector<BuiltControl> BuildControls(QWidget& window, const DialogTemplate& dialogTemplate, const DialogUnits& units)
 {
     std::vector<BuiltControl> built;
     built.reserve(dialogTemplate.controls.size());

@@ -8,11 +8,11 @@
 enum class ControlKind {
     PushButton,
     DefPushButton,
-    Static,     // left-aligned static text, no input
-    Icon,       // static showing the application's icon at its own size
+    Static,  // left-aligned static text, no input
+    Icon,    // static showing the application's icon at its own size
     GroupBox,
-    ListBox,    // sorted, notifies double-clicks, scroll bar always shown
-    Edit,       // single line, bordered, scrolls sideways
+    ListBox,  // sorted, notifies double-clicks, scroll bar always shown
+    Edit,     // single line, bordered, scrolls sideways
     AutoRadio,
     UpDown,
 };
@@ -28,11 +28,11 @@ enum ControlFlag : unsigned {
 inline constexpr int IDC_STATIC = -1;
 
 struct ControlTemplate {
-    int id;             // IDC_STATIC for controls without id
+    int id;  // IDC_STATIC for controls without id
     ControlKind kind;
-    const char* text;   // UTF-8
-    int x, y, cx, cy;   // dialog units
-    unsigned flags;     // ControlFlag bits
+    const char* text;  // UTF-8
+    int x, y, cx, cy;  // dialog units
+    unsigned flags;    // ControlFlag bits
     // What a screen reader calls the control (UTF-8) where its text does not
     // say it; nullptr leaves Qt's own name. A static's name also names the
     // radio group that follows it.
@@ -41,8 +41,8 @@ struct ControlTemplate {
 
 struct DialogTemplate {
     int id;
-    const char* caption;   // UTF-8
-    int cx, cy;            // dialog units
+    const char* caption;  // UTF-8
+    int cx, cy;           // dialog units
     const char* fontFamily;
     int pointSize;
     std::span<const ControlTemplate> controls;

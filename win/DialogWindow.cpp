@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr Qt::WindowFlags kDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                         | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kDialogFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
 
 // The property of a radio group that holds the static naming it.
 constexpr char kGroupLabel[] = "groupLabel";
@@ -70,8 +70,7 @@ public:
             Button().animateClick();
     }
 
-    QList<QPair<QAccessibleInterface*, QAccessible::Relation>>
-    relations(QAccessible::Relation match) const override
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override
     {
         auto relations = QAccessibleWidget::relations(match);
         // Looked up now: Qt may make this interface before the group exists.

@@ -65,14 +65,10 @@ void ListBoxModel::CloseCollator::operator()(UCollator* collator) const noexcept
 }
 
 ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
-    : QAbstractListModel(&view),
-      m_view(view),
-      m_collator(OpenJapaneseCollator()),
-      m_rowHeight(rowHeight)
+    : QAbstractListModel(&view), m_view(view), m_collator(OpenJapaneseCollator()), m_rowHeight(rowHeight)
 {
     view.setModel(this);
-    connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { FollowViewSelection(); });
+    connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { FollowViewSelection(); });
 }
 
 void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey, int group)
@@ -234,7 +230,8 @@ bool ListBoxModel::Before(const Item& left, const Item& right) const noexcept
     if (left.head2 != right.head2)
         return left.head2 < right.head2;
     const std::string_view keys(m_keys);
-    const int order = keys.substr(left.keyOffset, left.keyLength).compare(keys.substr(right.keyOffset, right.keyLength));
+    const int order =
+        keys.substr(left.keyOffset, left.keyLength).compare(keys.substr(right.keyOffset, right.keyLength));
     if (order != 0)
         return order < 0;
     return left.serial < right.serial;
@@ -248,7 +245,8 @@ void ListBoxModel::MarkViewStale()
     m_publishScheduled = true;
     // Views may not be told of changes from inside their painting; until
     // then they show the rows they knew, at worst for one frame.
-    QMetaObject::invokeMethod(this, [this] { Publish(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Publish(); }, Qt::QueuedConnection);
 }
 
 void ListBoxModel::ShowSelection()

@@ -78,15 +78,17 @@ TEST(StartUp, RefusedSocketLayerIsCleanedUpAndSaysSoUnderTheAppsNameAndIcon)
         QImage icon;
         QTimer::singleShot(0, [&seen, &icon] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen << box->windowTitle() << box->text() << QString::number(box->textFormat()) << QString::number(box->icon())
-                     << QString::number(box->buttons().size());
+                seen << box->windowTitle() << box->text() << QString::number(box->textFormat())
+                     << QString::number(box->icon()) << QString::number(box->buttons().size());
                 icon = AppIconImage(box->windowIcon());
                 box->button(QMessageBox::Ok)->click();
             }
         });
         EXPECT_FALSE(theApp.StartUp());
-        EXPECT_EQ(seen, (QStringList{QStringLiteral("なまえ☆ばこ！"), QStringLiteral("Windows ｿｹｯﾄの初期化に失敗しました。"),
-                                     QString::number(Qt::PlainText), QString::number(QMessageBox::Warning), QStringLiteral("1")}));
+        EXPECT_EQ(
+            seen,
+            (QStringList{QStringLiteral("なまえ☆ばこ！"), QStringLiteral("Windows ｿｹｯﾄの初期化に失敗しました。"),
+                         QString::number(Qt::PlainText), QString::number(QMessageBox::Warning), QStringLiteral("1")}));
         EXPECT_EQ(icon, AppIconImage());
         EXPECT_EQ(layer.asked, std::vector<std::uint16_t>{0x0101}) << "1.1 asked for, and a refusal is not kept";
         EXPECT_EQ(layer.cleanups, result == 0 ? 1 : 0) << "only a started library is cleaned up";
@@ -107,7 +109,8 @@ TEST(StartUp, GrantedSocketLayerRunsTheMainDialogUntilEscapeAndSavesNothing)
     QTimer::singleShot(0, [&caption, &offCentre] {
         if (QWidget* main = QApplication::activeModalWidget(); main != nullptr && theApp.MainWindow() != nullptr) {
             caption = main->windowTitle();
-            offCentre = (main->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength();
+            offCentre =
+                (main->frameGeometry().center() - main->screen()->availableGeometry().center()).manhattanLength();
             QTest::keyClick(main, Qt::Key_Escape);
         }
     });
@@ -149,7 +152,8 @@ TEST(DisplayCheck, NamesTheMissingDisplayOnlyWhenQtWouldFindNone)
         std::map<std::string, std::string> environment;
         std::optional<std::string> missing;
     } rows[] = {
-        {"nothing set", {}, "DISPLAY is not set"}, {"X11", {{"DISPLAY", ":0"}}, std::nullopt},
+        {"nothing set", {}, "DISPLAY is not set"},
+        {"X11", {{"DISPLAY", ":0"}}, std::nullopt},
         {"empty DISPLAY counts as unset", {{"DISPLAY", ""}}, "DISPLAY is not set"},
         {"Wayland session", {{"WAYLAND_DISPLAY", "wayland-0"}}, std::nullopt},
         {"offscreen needs no display", {{"QT_QPA_PLATFORM", "offscreen"}}, std::nullopt},
@@ -171,7 +175,8 @@ TEST(AppIcon, EachSizeHasAtMostSixteenColoursAndIsItsInstalledPng)
 {
     for (const int size : {16, 32}) {
         QImage image = AppIconImage(LoadAppIcon(), size);
-        QImage png = QImage(QStringLiteral(KANAROKU_RESOURCES_DIR "/kanaroku-%1.png").arg(size)).convertToFormat(image.format());
+        QImage png =
+            QImage(QStringLiteral(KANAROKU_RESOURCES_DIR "/kanaroku-%1.png").arg(size)).convertToFormat(image.format());
         std::set<QRgb> colours;
         for (QImage* picture : {&image, &png}) {
             for (int pixel = 0; pixel < size * size && picture->size() == QSize(size, size); ++pixel) {
@@ -194,7 +199,8 @@ TEST(Resources, ControlsLieInsideTheirWindowAndEveryTextHasAShiftJisForm)
         EXPECT_TRUE(fits(dialog.caption));
         for (const ControlTemplate& control : dialog.controls) {
             EXPECT_TRUE(control.x >= 0 && control.y >= 0 && control.x + control.cx <= dialog.cx
-                        && control.y + control.cy <= dialog.cy) << control.x << "," << control.y;
+                        && control.y + control.cy <= dialog.cy)
+                << control.x << "," << control.y;
             EXPECT_TRUE(fits(control.text) && std::strchr(control.text, '&') == nullptr) << control.text;
         }
     }

@@ -36,16 +36,32 @@ TEST(Exchange, RegisterTakesOrRefusesEachField)
         {"year 1899", IDC_YEAR, "1899", {YEAR_RANGE}, ""},
         {"year 2099", IDC_YEAR, "2099", {}, ",2099,1,1,-1,"},
         {"year 2100", IDC_YEAR, "2100", {YEAR_RANGE}, ""},
-        {"name of 32 bytes", IDC_NAME, QStringLiteral("山田山田山田山田山田山田山田山田"), {}, Sjis(",山田山田山田山田山田山田山田山田,")},
-        {"name of 33 bytes", IDC_NAME, QStringLiteral("山田山田山田山田山田山田山田山田x"),
-         {QStringLiteral("32 文字以内で入力してください。")}, ""},
-        {"undecodable text", IDC_ADDRESS1, QStringLiteral("東京\uFFFD"),
-         {QStringLiteral("「住所」にデータファイルへ保存できない文字が含まれています")}, ""},
+        {"name of 32 bytes",
+         IDC_NAME,
+         QStringLiteral("山田山田山田山田山田山田山田山田"),
+         {},
+         Sjis(",山田山田山田山田山田山田山田山田,")},
+        {"name of 33 bytes",
+         IDC_NAME,
+         QStringLiteral("山田山田山田山田山田山田山田山田x"),
+         {QStringLiteral("32 文字以内で入力してください。")},
+         ""},
+        {"undecodable text",
+         IDC_ADDRESS1,
+         QStringLiteral("東京\uFFFD"),
+         {QStringLiteral("「住所」にデータファイルへ保存できない文字が含まれています")},
+         ""},
         {"address of 255 bytes", IDC_ADDRESS2, QString(255, QLatin1Char('x')), {}, std::string(255, 'x')},
-        {"address too long for the file", IDC_ADDRESS2, QString(256, QLatin1Char('x')),
-         {QStringLiteral("「住所」が長すぎます。255 バイト以内で入力してください")}, ""},
-        {"e-mail too long for the file", IDC_EMAIL, QString(64, QLatin1Char('m')),
-         {QStringLiteral("「ｅ－ｍａｉｌ」が長すぎます。63 バイト以内で入力してください")}, ""},
+        {"address too long for the file",
+         IDC_ADDRESS2,
+         QString(256, QLatin1Char('x')),
+         {QStringLiteral("「住所」が長すぎます。255 バイト以内で入力してください")},
+         ""},
+        {"e-mail too long for the file",
+         IDC_EMAIL,
+         QString(64, QLatin1Char('m')),
+         {QStringLiteral("「ｅ－ｍａｉｌ」が長すぎます。63 バイト以内で入力してください")},
+         ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -75,7 +91,8 @@ TEST(Exchange, EditsTakeWhatTheirFieldsHold)
     form.Type(IDC_READING, QStringLiteral("１"));
     EXPECT_EQ((QStringList{form.Text(IDC_ZIP1), form.Text(IDC_NAME), form.Text(IDC_YEAR), form.Text(IDC_READING)}),
               (QStringList{"123", QStringLiteral("あいうえおかきくけこさしすせそた"), "1985", QStringLiteral("１")}));
-    for (const int id : {IDC_ZIP1, IDC_ZIP2, IDC_PHONE1, IDC_PHONE2, IDC_PHONE3, IDC_YEAR, IDC_MONTH, IDC_DAY, IDC_EMAIL})
+    for (const int id :
+         {IDC_ZIP1, IDC_ZIP2, IDC_PHONE1, IDC_PHONE2, IDC_PHONE3, IDC_YEAR, IDC_MONTH, IDC_DAY, IDC_EMAIL})
         EXPECT_TRUE(form.Dialog().GetDlgItem(id)->inputMethodHints() & Qt::ImhLatinOnly) << id;
     EXPECT_FALSE(form.Dialog().GetDlgItem(IDC_NAME)->inputMethodHints() & Qt::ImhLatinOnly);
 }
@@ -83,9 +100,22 @@ TEST(Exchange, EditsTakeWhatTheirFieldsHold)
 TEST(NumberField, ReadsLikeTheFormExpects)
 {
     const std::pair<const char*, std::optional<std::uint32_t>> rows[] = {
-        {"0", 0u}, {" 0", std::nullopt}, {"+0", std::nullopt}, {"00", 0u}, {"007", 7u}, {"+7", 7u}, {"  42\t ", 42u},
-        {"\t9", 9u}, {"4294967295", 4294967295u}, {"99999999999999", 4294967295u}, {"+", std::nullopt},
-        {"", std::nullopt}, {"1 2", std::nullopt}, {"- 1", std::nullopt}, {"-5", std::nullopt}, {"12ab", std::nullopt},
+        {"0", 0u},
+        {" 0", std::nullopt},
+        {"+0", std::nullopt},
+        {"00", 0u},
+        {"007", 7u},
+        {"+7", 7u},
+        {"  42\t ", 42u},
+        {"\t9", 9u},
+        {"4294967295", 4294967295u},
+        {"99999999999999", 4294967295u},
+        {"+", std::nullopt},
+        {"", std::nullopt},
+        {"1 2", std::nullopt},
+        {"- 1", std::nullopt},
+        {"-5", std::nullopt},
+        {"12ab", std::nullopt},
         // Only the first 31 bytes count: the letter at byte 32 is not seen.
         {"1                              x", 1u},
     };
@@ -99,9 +129,13 @@ TEST(Age, AroundTheBirthday)
         const char* what;
         std::uint32_t year, month, day, age;
     } rows[] = {
-        {"birthday today", 1970, 12, 5, 56}, {"birthday tomorrow", 1970, 12, 6, 55}, {"born today", 2026, 12, 5, 0},
-        {"month 13 never reached", 1970, 13, 1, 55}, {"31 February accepted", 2000, 2, 31, 26},
-        {"born after today", 2030, 1, 1, 0}, {"born tomorrow", 2026, 12, 6, 0},
+        {"birthday today", 1970, 12, 5, 56},
+        {"birthday tomorrow", 1970, 12, 6, 55},
+        {"born today", 2026, 12, 5, 0},
+        {"month 13 never reached", 1970, 13, 1, 55},
+        {"31 February accepted", 2000, 2, 31, 26},
+        {"born after today", 2030, 1, 1, 0},
+        {"born tomorrow", 2026, 12, 6, 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ComputeAge({2026, 12, 5}, row.year, row.month, row.day), row.age) << row.what;

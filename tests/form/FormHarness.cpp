@@ -86,7 +86,8 @@ void FormHarness::DoubleClickItem(const QString& name)
 {
     auto* view = qobject_cast<QListView*>(m_dialog->GetDlgItem(IDC_NAME_LIST));
     const QModelIndex item = view->model()->index(static_cast<int>(ListItems().indexOf(name)), 0);
-    if (!item.isValid()) throw std::invalid_argument("no such item");
+    if (!item.isValid())
+        throw std::invalid_argument("no such item");
     view->scrollTo(item);
     const QPoint centre = view->visualRect(item).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);

@@ -15,7 +15,10 @@
 #include <string>
 
 // Readable failure output for Qt text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Shift_JIS bytes of UTF-8 test text.
 std::string Sjis(const std::string& utf8);

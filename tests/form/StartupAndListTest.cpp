@@ -14,7 +14,8 @@ const std::string C = Line("2,さとう,佐藤,");
 
 QString Stops(const char* line, const char* why)
 {
-    return QStringLiteral("AddressTable.csv の %1 行目%2、それ以降のデータを読み込めません").arg(line, QString::fromUtf8(why));
+    return QStringLiteral("AddressTable.csv の %1 行目%2、それ以降のデータを読み込めません")
+        .arg(line, QString::fromUtf8(why));
 }
 
 TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
@@ -33,18 +34,31 @@ TEST(Startup, ListsPeopleAndSaysWhatIsWrong)
         {"comments only", Sjis("# 名前の一覧\r\n#\r\n"), {}, {}},
         {"sorted by reading, not file order", C + A + KATO, {}, {"青木", "加藤", "佐藤"}},
         {"kana rows first, as the index buttons stand",
-         Line("99,emily,Emily Carter,") + Line("99,アオキ,青木 K,") + C + Line("0,あおやま,青山,"), {},
+         Line("99,emily,Emily Carter,") + Line("99,アオキ,青木 K,") + C + Line("0,あおやま,青山,"),
+         {},
          {"青山", "佐藤", "Emily Carter", "青木 K"}},
         {"trailing empty line hides nobody", A + KATO + "\r\n", {}, {"青木", "加藤"}},
-        {"malformed later line", A + "# note\r\n1,broken\r\n" + KATO,
-         {Stops("3", "の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）")}, {"青木"}},
-        {"a line longer than is read at once", A + Line("1,かとう,加藤," + std::string(4200, 'x')) + C, {tooLong}, {"青木"}},
-        {"the rest of a long line", A + Line("1,かとう,加藤,", NO_PHONES.substr(0, 22) + std::string(4200, '9')) + C,
-         {tooLong}, {"青木", "加藤"}},
-        {"saved as UTF-8 by an editor", "0,あおき,青木,,,1980,4,1,0,,,,0," + NO_PHONES + "\r\n",
-         {QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください")},
+        {"malformed later line",
+         A + "# note\r\n1,broken\r\n" + KATO,
+         {Stops("3", "の形式が正しくないため（項目が 25 個必要ですが 2 個しかありません）")},
+         {"青木"}},
+        {"a line longer than is read at once",
+         A + Line("1,かとう,加藤," + std::string(4200, 'x')) + C,
+         {tooLong},
+         {"青木"}},
+        {"the rest of a long line",
+         A + Line("1,かとう,加藤,", NO_PHONES.substr(0, 22) + std::string(4200, '9')) + C,
+         {tooLong},
+         {"青木", "加藤"}},
+        {"saved as UTF-8 by an editor",
+         "0,あおき,青木,,,1980,4,1,0,,,,0," + NO_PHONES + "\r\n",
+         {QStringLiteral(
+             "AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください")},
          {"髱呈惠"}},  // 青木 in UTF-8, read as code page 932
-        {"a line that begins with NUL", A + std::string("\0", 1) + KATO + C, {Stops("2", "に NUL 文字があるため")}, {"青木"}},
+        {"a line that begins with NUL",
+         A + std::string("\0", 1) + KATO + C,
+         {Stops("2", "に NUL 文字があるため")},
+         {"青木"}},
         {"malformed first data line", "# header\r\n\r\n" + A, {Stops("2", "の形式が正しくないため（空行です）")}, {}},
     };
     for (const auto& row : rows) {
@@ -80,9 +94,17 @@ TEST(IndexButtons, EachRowListsItsPeople)
         file += Line(std::to_string(code) + ',' + kana[code] + ',' + kana[code] + ',');
     FormHarness form(file + Line("99,ABE,Abe,") + Line("42,x,Odd,") + Line("1,かわ,か2,"));
     const std::pair<int, QStringList> rows[] = {
-        {IDC_INDEX_A, {"あ"}},  {IDC_INDEX_KA, {"か", "か2"}}, {IDC_INDEX_SA, {"さ"}}, {IDC_INDEX_TA, {"た"}},
-        {IDC_INDEX_NA, {"な"}}, {IDC_INDEX_HA, {"は"}},        {IDC_INDEX_MA, {"ま"}}, {IDC_INDEX_YA, {"や"}},
-        {IDC_INDEX_RA, {"ら"}}, {IDC_INDEX_WA, {"わ"}},        {IDC_INDEX_OTHER, {"Abe"}},
+        {IDC_INDEX_A, {"あ"}},
+        {IDC_INDEX_KA, {"か", "か2"}},
+        {IDC_INDEX_SA, {"さ"}},
+        {IDC_INDEX_TA, {"た"}},
+        {IDC_INDEX_NA, {"な"}},
+        {IDC_INDEX_HA, {"は"}},
+        {IDC_INDEX_MA, {"ま"}},
+        {IDC_INDEX_YA, {"や"}},
+        {IDC_INDEX_RA, {"ら"}},
+        {IDC_INDEX_WA, {"わ"}},
+        {IDC_INDEX_OTHER, {"Abe"}},
         {IDC_INDEX_ALL, {"あ", "か", "か2", "さ", "た", "な", "は", "ま", "や", "ら", "わ", "Odd", "Abe"}},
     };
     for (const auto& [button, listed] : rows) {
@@ -127,7 +149,8 @@ TEST(DoubleClick, ShowsTheFirstOfEqualNamesOrSaysItVanished)
     form.DoubleClickItem(QStringLiteral("加藤"));
 
     EXPECT_EQ(form.Messages(),
-              QStringList{QStringLiteral("「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
+              QStringList{QStringLiteral(
+                  "「加藤」は AddressTable.csv に見つかりません。ファイルが書き換えられた可能性があります")});
     EXPECT_EQ(form.Text(IDC_NAME), QStringLiteral("加藤"));
     EXPECT_EQ(form.Text(IDC_ADDRESS1), QStringLiteral("最初の住所"));
     form.Click(IDC_PHONE_MOBILE);  // the shown person's number is still kept

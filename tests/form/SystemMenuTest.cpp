@@ -76,7 +76,8 @@ TEST(SystemMenu, VcardExportAndImportThroughTheFileDialog)
     form.Dialog().OnSysCommand(IDM_VCARD_IMPORT);
     EXPECT_EQ(form.ListItems(), QStringList{QStringLiteral("加藤")});
     EXPECT_EQ(form.Messages(), QStringList{QStringLiteral("%1 から 1 人を取り込みました。\n取り込まなかった人: 1 人\n"
-                                                           "・青木: 同じ名前の人がすでにファイルにいます\n").arg(vcf)});
+                                                          "・青木: 同じ名前の人がすでにファイルにいます\n")
+                                               .arg(vcf)});
     EXPECT_TRUE(form.FileBytes().ends_with(KATO));
 }
 

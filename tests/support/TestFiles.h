@@ -89,7 +89,10 @@ private:
 // root.
 class AppendOnly {
 public:
-    AppendOnly(const char* path, bool wanted) : m_fd(::open(path, O_RDONLY)) { m_set = wanted && Change(FS_APPEND_FL, 0); }
+    AppendOnly(const char* path, bool wanted) : m_fd(::open(path, O_RDONLY))
+    {
+        m_set = wanted && Change(FS_APPEND_FL, 0);
+    }
     ~AppendOnly()
     {
         if (m_set)

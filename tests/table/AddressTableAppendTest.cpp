@@ -34,9 +34,12 @@ TEST(AppendTest, NumbersAndCodeAsWrittenAndReadBack)
         const char* reading;  // UTF-8
         int sex, bloodType;
         const char *code, *sexField, *bloodField;
-    } rows[] = {{"やまだ", 0, 0, "7", "0", "0"},         {"ばば", 1, 3, "5", "1", "3"},
-                {"ヤマダ", -1, -1, "99", "1", "-1"},     {"山田", 7, 2, "99", "1", "2"},
-                {"yamada", 0, -2147483647 - 1, "99", "0", "-2147483648"}, {"", 1, 0, "99", "1", "0"}};
+    } rows[] = {{"やまだ", 0, 0, "7", "0", "0"},
+                {"ばば", 1, 3, "5", "1", "3"},
+                {"ヤマダ", -1, -1, "99", "1", "-1"},
+                {"山田", 7, 2, "99", "1", "2"},
+                {"yamada", 0, -2147483647 - 1, "99", "0", "-2147483648"},
+                {"", 1, 0, "99", "1", "0"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.reading);
         TempWorkDir dir;
@@ -108,8 +111,10 @@ TEST(AppendTest, AddRecordsAppendsAllOrNothing)
     const struct {
         std::size_t offset;  // where in the second record the byte goes
         char byte;
-    } rows[] = {{offsetof(AddressRecord, name) + 1, ','},     {offsetof(AddressRecord, address1) + 3, '\r'},
-                {offsetof(AddressRecord, reading), '\n'},     {offsetof(AddressRecord, email) + 2, '\x1A'},
+    } rows[] = {{offsetof(AddressRecord, name) + 1, ','},
+                {offsetof(AddressRecord, address1) + 3, '\r'},
+                {offsetof(AddressRecord, reading), '\n'},
+                {offsetof(AddressRecord, email) + 2, '\x1A'},
                 {offsetof(AddressRecord, phones) + 11 * 8, ','}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.offset);
@@ -171,15 +176,14 @@ TEST(AppendFaultTest, PartialWriteIsTakenBackOrReported)
         bool appendOnly;
         AppendEnd end;
         std::string after;
-    } rows[] = {
-        {"no room at all", before, 0, false, AppendEnd::Failed, before},
-        {"room for part of the line", before, 10, false, AppendEnd::Failed, before},
-        {"room for all but the LF", before, SAMPLE_LINE.size() - 1, false, AppendEnd::Failed, before},
-        {"room for the missing line end only", noLineEnd, 2, false, AppendEnd::Failed, noLineEnd},
-        {"append-only, no room", before, 0, true, AppendEnd::Failed, before},
-        {"append-only, part of the line", before, 10, true, AppendEnd::UnfinishedLineLeft,
-         before + SAMPLE_LINE.substr(0, 10)},
-        {"append-only, Ctrl-Z at the end", before + "\x1A", 1000, true, AppendEnd::Failed, before + "\x1A"}};
+    } rows[] = {{"no room at all", before, 0, false, AppendEnd::Failed, before},
+                {"room for part of the line", before, 10, false, AppendEnd::Failed, before},
+                {"room for all but the LF", before, SAMPLE_LINE.size() - 1, false, AppendEnd::Failed, before},
+                {"room for the missing line end only", noLineEnd, 2, false, AppendEnd::Failed, noLineEnd},
+                {"append-only, no room", before, 0, true, AppendEnd::Failed, before},
+                {"append-only, part of the line", before, 10, true, AppendEnd::UnfinishedLineLeft,
+                 before + SAMPLE_LINE.substr(0, 10)},
+                {"append-only, Ctrl-Z at the end", before + "\x1A", 1000, true, AppendEnd::Failed, before + "\x1A"}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         TempWorkDir dir;

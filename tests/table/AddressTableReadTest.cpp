@@ -32,9 +32,9 @@ std::string Repeat(std::string_view text, std::size_t times)
 // Person A of code 1 whose address1 and last phone part are given.
 std::string PersonWith(std::string_view address1, std::string_view lastPhone, std::string_view lineEnd = "\r\n")
 {
-    return Join({"1", "r", "A", address1, "", "1980", "1", "2", "0", "a@b.jp", "105", "0011", "0", "03", "1234",
-                 "5678", "*", "*", "*", "*", "*", "*", "*", "*", lastPhone}) +
-           std::string(lineEnd);
+    return Join({"1",  "r",    "A",    address1, "",  "1980", "1", "2", "0", "a@b.jp", "105", "0011",   "0",
+                 "03", "1234", "5678", "*",      "*", "*",    "*", "*", "*", "*",      "*",   lastPhone})
+           + std::string(lineEnd);
 }
 
 // Person A whose line (line end not counted) is exactly `length` bytes.
@@ -45,7 +45,10 @@ std::string PersonOfLength(std::size_t length, std::string_view lineEnd)
     return line + std::string(lineEnd);
 }
 
-std::string SparsePerson(std::string_view name) { return "1,r," + std::string(name) + Repeat(",", 22); }
+std::string SparsePerson(std::string_view name)
+{
+    return "1,r," + std::string(name) + Repeat(",", 22);
+}
 
 // Comment lines of exactly `length` bytes in all (length >= 3).
 std::string Comments(std::size_t length)
@@ -93,10 +96,31 @@ std::string RandomText()
 // 32 bits stop at the limits.
 std::string RandomNumber()
 {
-    static const std::string NUMBERS[] = {
-        "1980", "-1", "", "0", "3", "12", " 12", "\t \v42", "+5", "12ab", "3 4", "- 5", "-", "a1", "99999999",
-        "123456789", "2147483647", "2147483648", "99999999999999999999999", "-2147483648", "-2147483649",
-        std::string(300, ' ') + "7", " 10", "-200", "1000000000"};
+    static const std::string NUMBERS[] = {"1980",
+                                          "-1",
+                                          "",
+                                          "0",
+                                          "3",
+                                          "12",
+                                          " 12",
+                                          "\t \v42",
+                                          "+5",
+                                          "12ab",
+                                          "3 4",
+                                          "- 5",
+                                          "-",
+                                          "a1",
+                                          "99999999",
+                                          "123456789",
+                                          "2147483647",
+                                          "2147483648",
+                                          "99999999999999999999999",
+                                          "-2147483648",
+                                          "-2147483649",
+                                          std::string(300, ' ') + "7",
+                                          " 10",
+                                          "-200",
+                                          "1000000000"};
     return Pick(NUMBERS);
 }
 
@@ -109,8 +133,10 @@ std::string RandomPeople(int count)
         std::string line = g_random() % 4 == 0 ? RandomNumber() : std::to_string(g_random() % 10);
         const bool sparse = g_random() % 4 == 0;
         for (int field = 1; field < 25; ++field)
-            line += "," + (sparse ? std::string(g_random() % 4, '*')
-                                  : (field >= 5 && field <= 8) || field == 12 ? RandomNumber() : RandomText());
+            line += ","
+                    + (sparse                                      ? std::string(g_random() % 4, '*')
+                       : (field >= 5 && field <= 8) || field == 12 ? RandomNumber()
+                                                                   : RandomText());
         if (g_random() % 8 == 0)
             line += ",extra," + RandomText();
         if (g_random() % 16 == 0 && line.back() != ',')
@@ -125,7 +151,10 @@ struct ReadCase {
     std::string bytes;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ReadRulesTest : public ::testing::TestWithParam<ReadCase> {};
 
@@ -156,8 +185,8 @@ const ReadCase READ_CASES[] = {
     {"TrailingEmptyLinesAndCommentsHideNothing", PersonLine("1", "A") + "\r\n#x\r\n\n\r\n#y" + BIG_COMMENTS},
     {"NulLedLineCountsAsEmpty", PersonLine("1", "A") + "\r\n" + std::string("\0junk\r\n", 7)},
     {"PersonHiddenBeyondTheReadBlock", "#c\r\n\r\n" + BIG_COMMENTS + PersonLine("1", "B")},
-    {"ScanReadsOnPastTheReadBlockAfterLookingAhead",
-     PersonLine("2", "A") + "\r\n" + BIG_COMMENTS + PersonLine("1", "B") + "\r\n" + BIG_COMMENTS + PersonLine("1", "C")},
+    {"ScanReadsOnPastTheReadBlockAfterLookingAhead", PersonLine("2", "A") + "\r\n" + BIG_COMMENTS + PersonLine("1", "B")
+                                                         + "\r\n" + BIG_COMMENTS + PersonLine("1", "C")},
     {"BlankLineAfterAnEmptyLineIsHiddenData", PersonLine("1", "A") + "\n \n"},
     {"LineOfACarriageReturnIsMalformed", Two("\r\r\n")},
     {"TooFewFieldsEndTheScan", "#c\n#d\n" + PersonLine("1", "A") + "1,r,B,,\r\n"},
@@ -175,7 +204,8 @@ const ReadCase READ_CASES[] = {
     {"NulCuttingFieldsMakesTheLineMalformed", std::string("1,r,A\0", 6) + PersonLine("1", "B")},
     {"NulBytesOnly", std::string(1000, '\0')},
     {"OddCodes", CODES + PersonLine("42", "X") + PersonLine("5", "A") + PersonLine("5", "A")},
-    {"CodesBeyond32Bits", PersonLine("4294967297", "A") + PersonLine("-4294967295", "B") + PersonLine("2147483647", "C")},
+    {"CodesBeyond32Bits",
+     PersonLine("4294967297", "A") + PersonLine("-4294967295", "B") + PersonLine("2147483647", "C")},
     {"LineOfExactlyThePieceSize", PersonOfLength(4094, "\r\n") + PersonLine("1", "B")},
     {"LineOneByteOverThePieceSize", PersonOfLength(4095, "\r\n") + PersonLine("1", "B")},
     {"RestOfALongLineIsReadAsTheNextLine", PersonOfLength(5000, "\n") + PersonLine("1", "B")},
@@ -193,10 +223,32 @@ const ReadCase READ_CASES[] = {
     {"LeadByteBeforeLf", PersonWith("addr", "12\xE0", "\n")},
     {"LeadByteAtTheEndOfTheFile", PersonWith("addr", "12\x9F", "")},
     {"LeadByteBeforeComma", "1,r,AB\x82,a" + Repeat(",", 21) + "\r\n"},
-    {"FieldsCutToTheirWidthOnACharacterBoundary",
-     Join({"7", Sjis("やまだ"), std::string(62, 'n') + Sjis("山") + "nnnnnn", std::string(300, 'a'), " \"q\"\ra ",
-           " 1999", "+2", "28x", "-1", std::string(61, 'e') + Sjis("メール"), Sjis("一二三四五六"), "12345678901", "5",
-           "03", "123456" + Sjis("電"), "12345678", "*", "", "", "", "", "", "9", "8", "7"}) + "\r\n"},
+    {"FieldsCutToTheirWidthOnACharacterBoundary", Join({"7",
+                                                        Sjis("やまだ"),
+                                                        std::string(62, 'n') + Sjis("山") + "nnnnnn",
+                                                        std::string(300, 'a'),
+                                                        " \"q\"\ra ",
+                                                        " 1999",
+                                                        "+2",
+                                                        "28x",
+                                                        "-1",
+                                                        std::string(61, 'e') + Sjis("メール"),
+                                                        Sjis("一二三四五六"),
+                                                        "12345678901",
+                                                        "5",
+                                                        "03",
+                                                        "123456" + Sjis("電"),
+                                                        "12345678",
+                                                        "*",
+                                                        "",
+                                                        "",
+                                                        "",
+                                                        "",
+                                                        "",
+                                                        "9",
+                                                        "8",
+                                                        "7"})
+                                                      + "\r\n"},
     // The byte-order mark is not skipped: it makes the first code read as 0.
     {"Utf8WithByteOrderMark", "\xEF\xBB\xBF" + PersonLine("1", UTF8_NAME) + PersonLine("1", "B")},
     {"RandomPeople", RandomPeople(3000)},

@@ -10,8 +10,11 @@ namespace {
 // Every character of the row gives its code, alone and followed by more text.
 TEST(ClassifyReadingTest, EveryHiraganaGivesTheCodeOfItsRow)
 {
-    const char* rows[] = {"あいうえお", "かきくけこがぎぐげご", "さしすせそざじずぜぞ", "たちつてとだぢづでど", "なにぬねの",
-                          "はひふへほばびぶべぼぱぴぷぺぽ", "まみむめも", "やゐゆゑよ", "らりるれろ", "わをん"};
+    const char* rows[] = {"あいうえお",           "かきくけこがぎぐげご",
+                          "さしすせそざじずぜぞ", "たちつてとだぢづでど",
+                          "なにぬねの",           "はひふへほばびぶべぼぱぴぷぺぽ",
+                          "まみむめも",           "やゐゆゑよ",
+                          "らりるれろ",           "わをん"};
     for (KanaRow code = 0; code < 10; ++code) {
         const std::string text = Sjis(rows[code]);
         for (std::size_t i = 0; i < text.size(); i += 2) {
@@ -29,7 +32,8 @@ TEST(ClassifyReadingTest, EveryOtherReadingIsOther)
     const std::string small = Sjis("ぁぃぅぇぉっゃゅょゎ");
     for (int code = 0x0100; code <= 0xFFFF; ++code) {
         const char reading[3] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF), '\0'};
-        const bool hiragana = code >= 0x829F && code <= 0x82F1 && small.find(std::string(reading, 2)) == std::string::npos;
+        const bool hiragana =
+            code >= 0x829F && code <= 0x82F1 && small.find(std::string(reading, 2)) == std::string::npos;
         if ((CAddressTable::ClassifyReading(reading) != KANAROW_OTHER) != hiragana)
             ADD_FAILURE() << std::hex << code;
     }

@@ -26,9 +26,32 @@ std::string Join(std::initializer_list<std::string_view> fields)
 
 std::string PersonLine(std::string_view code, std::string_view name, std::string_view lineEnd)
 {
-    return Join({code, Sjis("とうきょう"), name, Sjis("東京都港区"), "1-2-3 \"A\"", "1980", "4", "1", "0", "who@example.jp",
-                 "105", "0011", "1", "03", "1234", "5678", "090", "1111", "2222", "*", "*", "*", "*", "*", "*"}) +
-           std::string(lineEnd);
+    return Join({code,
+                 Sjis("とうきょう"),
+                 name,
+                 Sjis("東京都港区"),
+                 "1-2-3 \"A\"",
+                 "1980",
+                 "4",
+                 "1",
+                 "0",
+                 "who@example.jp",
+                 "105",
+                 "0011",
+                 "1",
+                 "03",
+                 "1234",
+                 "5678",
+                 "090",
+                 "1111",
+                 "2222",
+                 "*",
+                 "*",
+                 "*",
+                 "*",
+                 "*",
+                 "*"})
+           + std::string(lineEnd);
 }
 
 AddressRecord SampleRecord(std::string_view name)

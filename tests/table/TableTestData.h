@@ -16,8 +16,7 @@
 
 // A well-formed 25-field line of a person with the given code and name,
 // followed by lineEnd.
-[[nodiscard]] std::string PersonLine(std::string_view code, std::string_view name,
-                                     std::string_view lineEnd = "\r\n");
+[[nodiscard]] std::string PersonLine(std::string_view code, std::string_view name, std::string_view lineEnd = "\r\n");
 
 // The record of PersonLine("3", name): reading と (row 3).
 [[nodiscard]] AddressRecord SampleRecord(std::string_view name);

@@ -25,7 +25,10 @@ namespace {
 namespace fs = std::filesystem;
 
 // The data file as UTF-8 lines, for comparing with what a test expects.
-std::string BookText() { return sjis::DecodeToUtf8(ReadFileBytes(ADDRESS_TABLE_FILE)); }
+std::string BookText()
+{
+    return sjis::DecodeToUtf8(ReadFileBytes(ADDRESS_TABLE_FILE));
+}
 
 // Lines of the data file given as UTF-8, each ended by CR LF.
 std::string BookLines(const std::vector<std::string_view>& lines)
@@ -50,7 +53,10 @@ std::string CardFile(const std::vector<std::string>& cards)
     return text;
 }
 
-const struct { const char* file; std::vector<std::string_view> bookLines, inSummary; } PHONE_FILES[] = {
+const struct {
+    const char* file;
+    std::vector<std::string_view> bookLines, inSummary;
+} PHONE_FILES[] = {
     {"android-2.1-qp.vcf",
      {"1,かとう はなこ,加藤 花子,大阪府大阪市中央区北浜1-1-1,北浜ビル3F,1990,12,24,-1,hanako@example.jp,541,0041,0,"
       "03,1234,5678,090,5550,1101,*,*,*,*,*,*",
@@ -87,8 +93,9 @@ TEST(Import, PhoneFilesAppendThePeopleAsTheFileShouldHoldThem)
 }
 
 // GENDER:U (unknown) leaves the form's sex as it is.
-const std::string GOOD_CARD = "FN:木村 大地\r\nN:木村;大地;;;\r\nSORT-STRING:きむら だいち\r\nGENDER:U\r\n"
-                              "ADR:;;;;;〒105-0011;\r\nBDAY:1988-07-15\r\n";
+const std::string GOOD_CARD =
+    "FN:木村 大地\r\nN:木村;大地;;;\r\nSORT-STRING:きむら だいち\r\nGENDER:U\r\n"
+    "ADR:;;;;;〒105-0011;\r\nBDAY:1988-07-15\r\n";
 constexpr std::string_view GOOD_LINE = "1,きむら だいち,木村 大地,,,1988,7,15,-1,,105,0011,0,*,*,*,*,*,*,*,*,*,*,*,*";
 
 TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
@@ -100,7 +107,11 @@ TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
         std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(random()); });
         return bytes;
     };
-    const struct { const char* name; std::string bytes; bool goodCardTaken; } FILES[] = {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool goodCardTaken;
+    } FILES[] = {
         {"no end", good + "BEGIN:VCARD\r\nFN:途中 切れ\r\n", true},
         {"begin inside a card", "BEGIN:VCARD\r\nFN:途中 切れ\r\n" + good, true},
         {"number between cards", good + "TEL:03-1234-5678\r\n", true},
@@ -121,7 +132,8 @@ TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
         if (c.goodCardTaken)
             EXPECT_TRUE(book.starts_with(BookLines({GOOD_LINE}))) << book.substr(0, 200);
         else
-            EXPECT_NE(vcard::SummaryText(report).find("カード (BEGIN:VCARD) が見つかりませんでした"), std::string::npos);
+            EXPECT_NE(vcard::SummaryText(report).find("カード (BEGIN:VCARD) が見つかりませんでした"),
+                      std::string::npos);
         // Whatever else was taken is one well-formed line per person.
         EXPECT_EQ(std::count(book.begin(), book.end(), '\n'), report.done);
         AddressRecord record{};
@@ -135,18 +147,25 @@ TEST(Import, HostileFilesGiveTheGoodCardAndNothingBroken)
 
 TEST(Import, RefusedPeopleAreSkippedWithTheReasonAndTheFileStaysAsItWas)
 {
-    const struct { std::string card; std::string_view who, reason; } REFUSED[] = {
+    const struct {
+        std::string card;
+        std::string_view who, reason;
+    } REFUSED[] = {
         {"FN:既存 花子\r\n", "既存 花子", "同じ名前の人がすでにファイルにいます"},
         {"FN:木村 大地\r\n", "木村 大地", "同じ名前の人が vCard ファイルの前の方にいます"},
         {"FN:寿限無寿限無五劫の擦り切れ海砂利水\r\n", "寿限無", "「名前」が 32 バイトを超えています"},
-        {"FN:長い 読み\r\nSORT-STRING:じゅげむじゅげむごこうのすりきれか\r\n", "長い 読み", "「ふりがな」が 32 バイトを超えています"},
+        {"FN:長い 読み\r\nSORT-STRING:じゅげむじゅげむごこうのすりきれか\r\n", "長い 読み",
+         "「ふりがな」が 32 バイトを超えています"},
         {"FN:絵文字 😀\r\n", "絵文字", "「名前」に Shift_JIS にない文字があります"},
         {"FN:𠮷田 一\r\n", "𠮷田", "「名前」に Shift_JIS にない文字があります"},
         {"FN:カンマ 住所\r\nADR:;;港町1\\,2;;;;\r\n", "カンマ 住所", "「住所」にカンマ (,) があります"},
         {"FN:改行 住所\r\nADR:;;港町1\\n2番;;;;\r\n", "改行 住所", "「住所」に改行か制御文字があります"},
-        {"FN:外国 郵便\r\nADR:;;1 Main St;;;SW1A 1AA;\r\n", "外国 郵便", "郵便番号「SW1A 1AA」を 3 桁と 4 桁に分けられません"},
-        {"FN:長い 番号\r\nTEL:+44 20 7946 0958 1234\r\n", "長い 番号", "「自宅電話番号 (1 つ目)」が 5 バイトを超えています"},
-        {"FN:長い メール\r\nEMAIL:" + std::string(60, 'm') + "@x.jp\r\n", "長い メール", "「e-mail」が 63 バイトを超えています"},
+        {"FN:外国 郵便\r\nADR:;;1 Main St;;;SW1A 1AA;\r\n", "外国 郵便",
+         "郵便番号「SW1A 1AA」を 3 桁と 4 桁に分けられません"},
+        {"FN:長い 番号\r\nTEL:+44 20 7946 0958 1234\r\n", "長い 番号",
+         "「自宅電話番号 (1 つ目)」が 5 バイトを超えています"},
+        {"FN:長い メール\r\nEMAIL:" + std::string(60, 'm') + "@x.jp\r\n", "長い メール",
+         "「e-mail」が 63 バイトを超えています"},
         {"NOTE:名前なし\r\n", "(13 枚目のカード)", "名前がありません"},
     };
     TempWorkDir dir;
@@ -183,12 +202,17 @@ TEST(Import, SummaryShowsTwentyLinesThenTheRest)
 TEST(Import, KatakanaReadingsBecomeHiraganaWhereCodePage932HasIt)
 {
     const std::pair<std::string_view, std::string_view> CASES[] = {
-        {"カトウ ハナコ", "かとう はなこ"}, {"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", "ぱぴぷぺぽ"}, {"ヽヾ", "ゝゞ"}, {"ｱ｡ｲ､", "あ。い、"},
-        {"ｶﾞｯｺｳ ﾀﾛｳ", "がっこう たろう"},       // half-width, ﾞ taken in
-        {"ｳﾞｧｲｵﾘﾝ", "ヴぁいおりん"}, {"ヵヶ", "ヵヶ"},  // no hiragana for these in code page 932
-        {"ﾜﾞﾝ", "わ゛ん"}, {"ｰﾊﾞｰ", "ーばー"},     // ﾜﾞ is no single character; ｰ stays
+        {"カトウ ハナコ", "かとう はなこ"},
+        {"ﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ", "ぱぴぷぺぽ"},
+        {"ヽヾ", "ゝゞ"},
+        {"ｱ｡ｲ､", "あ。い、"},
+        {"ｶﾞｯｺｳ ﾀﾛｳ", "がっこう たろう"},  // half-width, ﾞ taken in
+        {"ｳﾞｧｲｵﾘﾝ", "ヴぁいおりん"},
+        {"ヵヶ", "ヵヶ"},  // no hiragana for these in code page 932
+        {"ﾜﾞﾝ", "わ゛ん"},
+        {"ｰﾊﾞｰ", "ーばー"},  // ﾜﾞ is no single character; ｰ stays
         {"Lee ひらがな 漢字", "Lee ひらがな 漢字"},
-        {"ﾞｶ\xFF", "゛か\xFF"},                    // a lone mark, a byte that is no UTF-8
+        {"ﾞｶ\xFF", "゛か\xFF"},  // a lone mark, a byte that is no UTF-8
     };
     for (const auto& [katakana, hiragana] : CASES)
         EXPECT_EQ(vcard::KatakanaToHiragana(katakana), hiragana) << katakana;
@@ -197,14 +221,22 @@ TEST(Import, KatakanaReadingsBecomeHiraganaWhereCodePage932HasIt)
 TEST(Import, PhoneNumbersSplitWhereJapaneseNumbersAreSplitWithoutLosingADigit)
 {
     const std::pair<std::string_view, vcard::PhoneParts> CASES[] = {
-        {"090-1234-5678", {"090", "1234", "5678"}}, {"09012345678", {"090", "1234", "5678"}},
-        {"+81 90 1234 5678", {"090", "1234", "5678"}}, {"tel:+81-3-1234-5678", {"03", "1234", "5678"}},
-        {"TEL:+81-45-123-4567;ext=12", {"045", "123", "4567"}}, {"(06) 1234-5678", {"06", "1234", "5678"}},
-        {"0120123456", {"0120", "123", "456"}}, {"08001234567", {"0800", "123", "4567"}},
-        {"05012345678", {"050", "1234", "5678"}}, {"０３１２３４５６７８", {"03", "1234", "5678"}},
-        {"0422-12-3456", {"0422", "12", "3456"}}, {"+81-3-1234", {"+81", "3", "1234"}},  // fit the form: kept
+        {"090-1234-5678", {"090", "1234", "5678"}},
+        {"09012345678", {"090", "1234", "5678"}},
+        {"+81 90 1234 5678", {"090", "1234", "5678"}},
+        {"tel:+81-3-1234-5678", {"03", "1234", "5678"}},
+        {"TEL:+81-45-123-4567;ext=12", {"045", "123", "4567"}},
+        {"(06) 1234-5678", {"06", "1234", "5678"}},
+        {"0120123456", {"0120", "123", "456"}},
+        {"08001234567", {"0800", "123", "4567"}},
+        {"05012345678", {"050", "1234", "5678"}},
+        {"０３１２３４５６７８", {"03", "1234", "5678"}},
+        {"0422-12-3456", {"0422", "12", "3456"}},
+        {"+81-3-1234", {"+81", "3", "1234"}},        // fit the form: kept
         {"+81-3-12345678", {"03", "1234", "5678"}},  // does not fit: split anew
-        {"+1 650 253 0000", {"+165", "0253", "0000"}}, {"110", {"", "", "110"}}, {"1234567", {"", "123", "4567"}},
+        {"+1 650 253 0000", {"+165", "0253", "0000"}},
+        {"110", {"", "", "110"}},
+        {"1234567", {"", "123", "4567"}},
     };
     for (const auto& [text, parts] : CASES)
         EXPECT_EQ(vcard::SplitPhoneNumber(text), parts) << text;
@@ -232,13 +264,17 @@ TEST(RoundTrip, ExportThenImportIntoAnEmptyBookGivesEveryFieldBack)
     // line: a reading in katakana in hiragana with its code, a date no
     // calendar has as the default (29 February only in leap years).
     const std::pair<std::string, std::string> LINES[] = {
-        {"0,あおやま ゆうき,青山　悠希,東京都みどり区桜町1-2-3,さくらハイツ101,1985,4,12,0,aoyama@example.jp,123,4567,0,"
-         "03,5550,0101,090,5550,0102,070,5550,0103,020,5550,0104", ""},
+        {"0,あおやま "
+         "ゆうき,青山　悠希,東京都みどり区桜町1-2-3,さくらハイツ101,1985,4,12,0,aoyama@example.jp,123,4567,0,"
+         "03,5550,0101,090,5550,0102,070,5550,0103,020,5550,0104",
+         ""},
         {"2,じゅげむじゅげむごこうのすりきれ,寿限無寿限無五劫の擦り切れ海砂利," + streets + "1," + std::string(255, 'x')
-             + ",1900,1,1,-1," + std::string(58, 'm') + "@x.jp,999,9999,1,99999,9999,9999,*,*,*,*,*,*,*,*,*", ""},
+             + ",1900,1,1,-1," + std::string(58, 'm') + "@x.jp,999,9999,1,99999,9999,9999,*,*,*,*,*,*,*,*,*",
+         ""},
         {"99,カトウ ハナコ,加藤 花子,,,1990,12,24,1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*",
          "1,かとう はなこ,加藤 花子,,,1990,12,24,1,,,,1,*,*,*,*,*,*,*,*,*,*,*,*"},
-        {"3,たなか,田中,,,2001,2,29,2,,,,0,*,*,*,*,*,*,*,*,*,*,*,*", "3,たなか,田中,,,1970,1,1,2,,,,0,*,*,*,*,*,*,*,*,*,*,*,*"},
+        {"3,たなか,田中,,,2001,2,29,2,,,,0,*,*,*,*,*,*,*,*,*,*,*,*",
+         "3,たなか,田中,,,1970,1,1,2,,,,0,*,*,*,*,*,*,*,*,*,*,*,*"},
         {"7,やまだ ,ﾔﾏﾀﾞ,表参道;1\\2,ソ\\;,2099,12,31,3,,12,,1,(03),555,1234,*,*,*,*,*,*,*,*,*", ""},
         {"99, やまだ, 山田,,,2004,2,29,-1,,,4567,0,*,*,*,1,,,*,*,*,*,*,*", ""},
         {"99,x,x,,,2000,2,29,-1,,〒1,2345,0,+81,3,1234,*,*,*,*,*,*,*,*,*", ""},
@@ -267,14 +303,16 @@ TEST(RoundTrip, ExportThenImportIntoAnEmptyBookGivesEveryFieldBack)
 TEST(Export, ReportsUnreadableBytesAndImpossibleDates)
 {
     TempWorkDir dir;
-    WriteFileBytes(ADDRESS_TABLE_FILE, "3,a,\x81\x20,,,1970,1,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n"
-                                       "3,b,b,,,1970,13,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n");
+    WriteFileBytes(ADDRESS_TABLE_FILE,
+                   "3,a,\x81\x20,,,1970,1,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n"
+                   "3,b,b,,,1970,13,1,-1,,,,0,*,*,*,*,*,*,*,*,*,*,*,*\r\n");
     const vcard::Report report = vcard::ExportBook("out.vcf");
     ASSERT_TRUE(report.ok) << report.failure;
-    EXPECT_EQ(vcard::SummaryText(report), "1 人を out.vcf に書き出しました。\n書き出さなかった人: 1 人\n"
-                                          "暦にない誕生日を書き出さなかった人: 1 人\n"
-                                          "・\uFFFD : 「名前」に Shift_JIS として読めないバイトがあります\n"
-                                          "・b: 暦にない誕生日は書き出しませんでした\n");
+    EXPECT_EQ(vcard::SummaryText(report),
+              "1 人を out.vcf に書き出しました。\n書き出さなかった人: 1 人\n"
+              "暦にない誕生日を書き出さなかった人: 1 人\n"
+              "・\uFFFD : 「名前」に Shift_JIS として読めないバイトがあります\n"
+              "・b: 暦にない誕生日は書き出しませんでした\n");
     const std::string card = ReadFileBytes("out.vcf");
     EXPECT_NE(card.find("\r\nFN:b\r\n"), std::string::npos);
     EXPECT_EQ(card.find("BDAY"), std::string::npos);
@@ -309,13 +347,21 @@ TEST(Cli, ExitStatusAndMessageLeaveTheDataFileAsItWas)
     const std::string trailingEmptyLine = std::string(GOOD) + "\r\n";
     const std::string hiding = "1,a,a\r\n" + std::string(GOOD);
     const std::string HIDDEN =
-        "AddressTable.csv の 1 行目の形式が正しくないため（項目が 25 個必要ですが 3 個しかありません）、それ以降のデータを読み込めません\n";
+        "AddressTable.csv の 1 行目の形式が正しくないため（項目が 25 個必要ですが 3 "
+        "個しかありません）、それ以降のデータを読み込めません\n";
     // An empty book: no data file.
-    const struct { std::string_view book; std::string arguments; int status; std::string says; } CASES[] = {
-        {GOOD, "import in.vcf", 0, "in.vcf から 0 人を取り込みました。\n取り込まなかった人: 1 人\n・a: 同じ名前の人がすでにファイルにいます\n"},
+    const struct {
+        std::string_view book;
+        std::string arguments;
+        int status;
+        std::string says;
+    } CASES[] = {
+        {GOOD, "import in.vcf", 0,
+         "in.vcf から 0 人を取り込みました。\n取り込まなかった人: 1 人\n・a: 同じ名前の人がすでにファイルにいます\n"},
         {GOOD, "import missing.vcf", 1, "missing.vcf を読めません (No such file or directory)\n"},
         {GOOD, "export no/such/out.vcf", 1, "no/such/out.vcf に書き出せませんでした (No such file or directory)\n"},
-        {GOOD, "export ./AddressTable.csv", 1, "./AddressTable.csv はデータファイルそのものなので、書き出し先にできません\n"},
+        {GOOD, "export ./AddressTable.csv", 1,
+         "./AddressTable.csv はデータファイルそのものなので、書き出し先にできません\n"},
         {"", "export out.vcf", 1, "このフォルダに AddressTable.csv がありません\n"},
         {"", "import missing.vcf", 1, "missing.vcf を読めません (No such file or directory)\n"},
         {hiding, "export out.vcf", 1, HIDDEN},

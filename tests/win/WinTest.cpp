@@ -44,15 +44,22 @@ struct RecordingDialog : CDialog {
         Window()->activateWindow();
         (void)QTest::qWaitForWindowActive(Window());
     }
-    void OnNotify(int id, int code) override { notes.emplace_back(id, code); CDialog::OnNotify(id, code); }
-    void OnSysCommand(unsigned command) override { sysCommands.push_back(command); CDialog::OnSysCommand(command); }
+    void OnNotify(int id, int code) override
+    {
+        notes.emplace_back(id, code);
+        CDialog::OnNotify(id, code);
+    }
+    void OnSysCommand(unsigned command) override
+    {
+        sysCommands.push_back(command);
+        CDialog::OnSysCommand(command);
+    }
     void OnHelp() override { ++helps; }
 
     Notes notes;
     std::vector<unsigned> sysCommands;
     int helps = 0;
 };
-
 
 void Press(QKeyCombination key)
 {
@@ -74,8 +81,8 @@ TEST(Dialog, BuildsEachControlOfItsTemplateWithItsTextStateAndTabStop)
         EXPECT_EQ(QFontInfo(window->font()).family(), QStringLiteral("IPAPGothic"));
         EXPECT_EQ(QFontInfo(window->font()).pointSize(), 9);
         EXPECT_EQ(window->minimumSize(), window->maximumSize());
-        EXPECT_EQ(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
-                                           | Qt::WindowCloseButtonHint),
+        EXPECT_EQ(window->windowFlags()
+                      & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
                   Qt::WindowFlags(Qt::WindowCloseButtonHint));
         EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(firstFocus));
         QList<QWidget*> controls = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
@@ -90,7 +97,8 @@ TEST(Dialog, BuildsEachControlOfItsTemplateWithItsTextStateAndTabStop)
                       control.kind == ControlKind::UpDown ? QString() : QString::fromUtf8(control.text));
             EXPECT_EQ(widget->isEnabled(), (control.flags & CF_DISABLED) == 0);
             EXPECT_EQ(widget->property("readOnly").toBool(), (control.flags & CF_READONLY) != 0);
-            EXPECT_EQ(widget->accessibleName(), QString::fromUtf8(control.accessibleName ? control.accessibleName : ""));
+            EXPECT_EQ(widget->accessibleName(),
+                      QString::fromUtf8(control.accessibleName ? control.accessibleName : ""));
             EXPECT_EQ(dialog.GetDlgItem(control.id), control.id == IDC_STATIC ? nullptr : widget);
             // A radio button is labelled by its group's label (a screen reader says 性別 before 男).
             if (control.kind == ControlKind::AutoRadio) {
@@ -232,7 +240,9 @@ TEST(DialogCommands, KeysCloseAndWindowMenuSendTheirCommandAndOnlyEndDialogEnds)
              Press(Qt::ALT | Qt::Key_Space);
              ChooseLastMenuItem();
          },
-         {}, {IDM_ABOUTBOX}, 0},
+         {},
+         {IDM_ABOUTBOX},
+         0},
         {"QtReject", [](RecordingDialog& d) { d.Window()->reject(); }, cancel, {}, IDCANCEL},
         {"QtDoneIsIgnored", [](RecordingDialog& d) { d.Window()->done(QDialog::Accepted); }, {}, {}, 0},
         {"EnterOnFocusedDelete", Key(IDC_DELETE, Qt::Key_Return), {{IDC_DELETE, BN_CLICKED}}, {}, 0},
@@ -248,7 +258,9 @@ TEST(DialogCommands, KeysCloseAndWindowMenuSendTheirCommandAndOnlyEndDialogEnds)
              d.SendNotify(IDC_NEW);
              d.Window()->close();
          },
-         {}, {}, IDOK},
+         {},
+         {},
+         IDOK},
         // Dropped while any blocker lives; the last click takes the focus
         // from the month edit first.
         {"BlockedUntilTheLastBlockerEnds",
@@ -263,7 +275,9 @@ TEST(DialogCommands, KeysCloseAndWindowMenuSendTheirCommandAndOnlyEndDialogEnds)
              outer.reset();
              QTest::mouseClick(d.GetDlgItem(IDC_NEW), Qt::LeftButton);
          },
-         {{IDC_MONTH, EN_KILLFOCUS}, {IDC_NEW, BN_CLICKED}}, {}, 0},
+         {{IDC_MONTH, EN_KILLFOCUS}, {IDC_NEW, BN_CLICKED}},
+         {},
+         0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -275,7 +289,6 @@ TEST(DialogCommands, KeysCloseAndWindowMenuSendTheirCommandAndOnlyEndDialogEnds)
         EXPECT_EQ(dialog.Window()->isVisible() ? 0 : dialog.Window()->result(), row.result);
     }
 }
-
 
 // Type: each character as a key press carrying that text, as a keyboard
 // layout sends it. Retype: the same after GotoDlgCtrl, over the whole text.
@@ -426,7 +439,8 @@ TEST_F(ListBoxTest, SortsByTheKeyThenTheTextKeepsEqualItemsInArrivalOrderAndTheS
     list.AddString("A", a12 + "\x82\xA0");
     for (const char* unsorted : {"\xFF", "x", "\x80", "x", "\x82"})
         list.AddString(unsorted);
-    EXPECT_EQ(Items(), (std::vector<std::string>{"x", "x", "\xFF", "\x80", "\x82", "A", "I", kAbe, "Abe", "Zed", kKato, kSato}));
+    EXPECT_EQ(Items(),
+              (std::vector<std::string>{"x", "x", "\xFF", "\x80", "\x82", "A", "I", kAbe, "Abe", "Zed", kKato, kSato}));
     EXPECT_EQ(list.GetCurSel(), 11);
     QCoreApplication::processEvents();
     EXPECT_EQ(list.Widget()->model()->index(7, 0).data().toString(), QStringLiteral("阿部"));
@@ -467,8 +481,15 @@ TEST_F(ListBoxTest, SelectStringFindsTheFirstItemBeginningWithThePrefixIgnoringA
                                     std::string("\x83\x41\x83\x43"), kSato})
         list.AddString(item);
     const std::pair<std::string, const char*> rows[] = {
-        {"TANAKA", "TANAKA"}, {"TaNaK", "TANAKA"},  {"tanab", "tanabe"}, {"", "tanabe"}, {"\x8D\xB2", "\x8D\xB2\x93\xA1"},
-        {"\x83\x41", "\x83\x41\x83\x43"}, {"\x83\x61", "\x83\x61"}, {"x", nullptr}, {"TANAKAS", nullptr},
+        {"TANAKA", "TANAKA"},
+        {"TaNaK", "TANAKA"},
+        {"tanab", "tanabe"},
+        {"", "tanabe"},
+        {"\x8D\xB2", "\x8D\xB2\x93\xA1"},
+        {"\x83\x41", "\x83\x41\x83\x43"},
+        {"\x83\x61", "\x83\x61"},
+        {"x", nullptr},
+        {"TANAKAS", nullptr},
     };
     for (const auto& [prefix, expected] : rows) {
         SCOPED_TRACE(prefix);
@@ -498,7 +519,8 @@ TEST_F(ListBoxTest, NamesLoadSortAndClearWithoutAQuadraticStep)
                                          static_cast<char>(0x9F + (scrambled / 80) % 80)};
             list.AddString("\x93\x63\x92\x86" + std::to_string(scrambled % 1000003), reading);  // 田中…
         }
-        EXPECT_EQ(list.GetCurSel(), list.SelectString("\x93\x63\x92\x86" "1"));
+        EXPECT_EQ(list.GetCurSel(), list.SelectString("\x93\x63\x92\x86"
+                                                      "1"));
         spent += cpu();
         QTest::qWait(20);
         EXPECT_TRUE(list.Widget()->verticalScrollBar()->isEnabled()) << "only when the items overflow";
@@ -524,23 +546,38 @@ TEST(SjisCodec, EncodesToCodePage932OrRefusesWholeAndDecodesInvalidBytesAsReplac
         const char* name;
         QString text;
         std::optional<std::string> bytes;  // nullopt: the text is refused
-        Way way;  // EncodeOnly: a JIS form that reads back as its code page 932 twin
+        Way way;                           // EncodeOnly: a JIS form that reads back as its code page 932 twin
     } rows[] = {
-        {"ascii", "Tanaka 03", "Tanaka 03", Both}, {"empty", "", "", Both},
-        {"hiragana", "なまえ", "\x82\xC8\x82\xDC\x82\xA6", Both}, {"halfwidth katakana", "ｱｲ", "\xB1\xB2", Both},
-        {"mixed", "1丁目", "1\x92\x9A\x96\xDA", Both}, {"star", "☆", "\x81\x99", Both},
-        {"NEC special", "①", "\x87\x40", Both}, {"fullwidth tilde", "～", "\x81\x60", Both},
+        {"ascii", "Tanaka 03", "Tanaka 03", Both},
+        {"empty", "", "", Both},
+        {"hiragana", "なまえ", "\x82\xC8\x82\xDC\x82\xA6", Both},
+        {"halfwidth katakana", "ｱｲ", "\xB1\xB2", Both},
+        {"mixed", "1丁目", "1\x92\x9A\x96\xDA", Both},
+        {"star", "☆", "\x81\x99", Both},
+        {"NEC special", "①", "\x87\x40", Both},
+        {"fullwidth tilde", "～", "\x81\x60", Both},
         {"backslash byte", "\\", "\x5C", Both},
         {"embedded zero", QString::fromUtf16(u"a\u0000b", 3), std::string("a\0b", 3), Both},
-        {"wave dash", "1〜3", "1\x81\x60" "3", EncodeOnly}, {"double vertical line", "‖", "\x81\x61", EncodeOnly},
-        {"minus sign", "−", "\x81\x7C", EncodeOnly}, {"cent", "¢", "\x81\x91", EncodeOnly},
-        {"pound", "£", "\x81\x92", EncodeOnly}, {"not", "¬", "\x81\xCA", EncodeOnly},
+        {"wave dash", "1〜3",
+         "1\x81\x60"
+         "3",
+         EncodeOnly},
+        {"double vertical line", "‖", "\x81\x61", EncodeOnly},
+        {"minus sign", "−", "\x81\x7C", EncodeOnly},
+        {"cent", "¢", "\x81\x91", EncodeOnly},
+        {"pound", "£", "\x81\x92", EncodeOnly},
+        {"not", "¬", "\x81\xCA", EncodeOnly},
         {"replacement character", "a\uFFFDb", std::nullopt, EncodeOnly},
         {"latin accent", "café", std::nullopt, EncodeOnly},
         // iconv would write the backslash byte, which reads back as "\".
-        {"yen sign", "¥100", std::nullopt, EncodeOnly}, {"emoji", "a😀", std::nullopt, EncodeOnly},
-        {"lone surrogate", QString(QChar(0xD800)), std::nullopt, EncodeOnly}, {"hangul", "한", std::nullopt, EncodeOnly},
-        {"undefined single byte", "a\uFFFDb", "a\x80" "b", DecodeOnly},
+        {"yen sign", "¥100", std::nullopt, EncodeOnly},
+        {"emoji", "a😀", std::nullopt, EncodeOnly},
+        {"lone surrogate", QString(QChar(0xD800)), std::nullopt, EncodeOnly},
+        {"hangul", "한", std::nullopt, EncodeOnly},
+        {"undefined single byte", "a\uFFFDb",
+         "a\x80"
+         "b",
+         DecodeOnly},
         {"lead byte at the end", "ab\uFFFD", "ab\x82", DecodeOnly},
         {"lead byte before a blank", "\uFFFD x", "\x82 x", DecodeOnly},
         {"byte FF", "\uFFFD\uFFFD", "\xFF\xFF", DecodeOnly},
