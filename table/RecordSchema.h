@@ -263,3 +263,21 @@ inline void SetText(AddressRecord& record, const Column& column, std::string_vie
 }
 
 }  // namespace record_field
+
+// A phone kind holds a number unless its first part begins with "*".
+namespace phone_slot {
+
+[[nodiscard]] inline bool HoldsNumber(const AddressRecord& record, int kind) noexcept
+{
+    return record.phones[kind][0][0] != COLUMNS[static_cast<std::size_t>(PhoneColumn(kind, 0))].emptyText[0];
+}
+
+inline void MarkEmpty(AddressRecord& record, int kind) noexcept
+{
+    for (int part = 0; part < PHONE_PART_COUNT; ++part) {
+        const Column& column = COLUMNS[static_cast<std::size_t>(PhoneColumn(kind, part))];
+        record_field::SetText(record, column, column.emptyText);
+    }
+}
+
+}  // namespace phone_slot
