@@ -5,10 +5,7 @@
 
 #include <QItemSelectionModel>
 #include <QListView>
-#include <QLocale>
 #include <QSize>
-
-#include <unicode/ucol.h>
 
 #include <algorithm>
 #include <vector>
@@ -50,22 +47,10 @@ std::uint64_t KeyHead(std::string_view key, size_t offset = 0) noexcept
     return head;
 }
 
-UCollator* OpenJapaneseCollator() noexcept
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UCollator* collator = ucol_open(QLocale(QLocale::Japanese, QLocale::Japan).name().toLatin1().constData(), &status);
-    return U_SUCCESS(status) ? collator : nullptr;
-}
-
 }  // namespace
 
-void ListBoxModel::CloseCollator::operator()(UCollator* collator) const noexcept
-{
-    ucol_close(collator);
-}
-
 ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
-    : QAbstractListModel(&view), m_view(view), m_collator(OpenJapaneseCollator()), m_rowHeight(rowHeight)
+    : QAbstractListModel(&view), m_view(view), m_rowHeight(rowHeight)
 {
     view.setModel(this);
     connect(view.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { FollowViewSelection(); });
@@ -74,14 +59,7 @@ ListBoxModel::ListBoxModel(int rowHeight, QListView& view)
 void ListBoxModel::Add(std::string_view bytes, std::string_view sortKey, int group)
 {
     const std::size_t keyOffset = m_keys.size();
-    // The group first, as four bytes that order as the signed number does.
-    const auto groupBits = static_cast<std::uint32_t>(group) ^ 0x80000000u;
-    for (int shift = 24; shift >= 0; shift -= 8)
-        m_keys.push_back(static_cast<char>(groupBits >> shift));
-    if (!sortKey.empty())
-        AppendCollationKey(sjis::ToQString(sortKey));
-    m_keys.push_back('\0');
-    AppendCollationKey(sjis::ToQString(bytes));
+    m_order.AppendKey(m_keys, group, sortKey, bytes);
     const std::string_view key = std::string_view(m_keys).substr(keyOffset);
     const std::size_t bytesOffset = m_bytes.size();
     m_bytes.append(bytes);
@@ -178,28 +156,6 @@ void ListBoxModel::Publish()
     endResetModel();
     m_updatingView = false;
     ShowSelection();
-}
-
-// Collation keys hold no zero byte but their terminator, which is left out.
-void ListBoxModel::AppendCollationKey(const QString& text)
-{
-    std::string& key = m_keys;
-    if (!m_collator) {
-        const QByteArray utf8 = text.toUtf8();
-        key.append(utf8.constData(), static_cast<size_t>(utf8.size()));
-        return;
-    }
-    const auto* units = reinterpret_cast<const UChar*>(text.utf16());
-    const auto length = static_cast<int32_t>(text.size());
-    uint8_t buffer[256];
-    int32_t needed = ucol_getSortKey(m_collator.get(), units, length, buffer, sizeof buffer);
-    if (needed <= static_cast<int32_t>(sizeof buffer)) {
-        key.append(reinterpret_cast<const char*>(buffer), static_cast<size_t>(needed > 0 ? needed - 1 : 0));
-        return;
-    }
-    std::string large(static_cast<size_t>(needed), '\0');
-    needed = ucol_getSortKey(m_collator.get(), units, length, reinterpret_cast<uint8_t*>(large.data()), needed);
-    key.append(large.data(), static_cast<size_t>(needed > 0 ? needed - 1 : 0));
 }
 
 void ListBoxModel::Settle()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ListOrder.h"
+
 #include <QAbstractListModel>
 
 #include <cstddef>
@@ -12,7 +14,6 @@
 #include <vector>
 
 class QListView;
-struct UCollator;
 
 // The items and the selection of a sorted list box: Shift_JIS bytes and
 // their Japanese collation key; the display text is decoded only for the
@@ -65,17 +66,13 @@ private:
     [[nodiscard]] std::size_t Rows() const noexcept { return m_items.size(); }
     [[nodiscard]] Item& At(std::size_t row) noexcept { return m_items[row]; }
     [[nodiscard]] const Item& At(std::size_t row) const noexcept { return m_items[row]; }
-    struct CloseCollator {
-        void operator()(UCollator* collator) const noexcept;
-    };
-    void AppendCollationKey(const QString& text);
     void Settle();
     void MarkViewStale();
     void ShowSelection();
     void FollowViewSelection();
 
     QListView& m_view;
-    std::unique_ptr<UCollator, CloseCollator> m_collator;
+    ListOrder m_order;
     // Deleting the first row, as emptying the list does, costs nothing in a
     // deque. Sorted for m_sortedCount rows, then as added.
     std::deque<Item> m_items;
