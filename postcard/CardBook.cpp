@@ -3,6 +3,7 @@
 #include "AddressTable.h"
 #include "CardPdf.h"
 #include "ListOrder.h"
+#include "RecordSchema.h"
 #include "Report.h"
 #include "SjisCodec.h"
 
@@ -15,14 +16,10 @@ namespace postcard {
 
 namespace {
 
-std::string_view Field(const char* field, std::size_t width)
+// A column of the person's record, as UTF-8.
+std::string Text(const AddressRecord& record, int column)
 {
-    return {field, ::strnlen(field, width)};
-}
-
-std::string Text(const char* field, std::size_t width)
-{
-    return sjis::DecodeToUtf8(Field(field, width));
+    return sjis::DecodeToUtf8(record_field::TextView(record, COLUMNS[static_cast<std::size_t>(column)]));
 }
 
 // The people with one of the names (every one when none is given); the
@@ -84,8 +81,8 @@ std::variant<Book, BookFailure> ReadBothOrders()
     keys.reserve(book.fileOrder.size());
     for (std::size_t i = 0; i < book.fileOrder.size(); ++i) {
         const AddressRecord& person = book.fileOrder[i].record;
-        keys.emplace_back(order.Key(book.fileOrder[i].kanaRow, Field(person.reading, sizeof person.reading),
-                                    Field(person.name, sizeof person.name)),
+        keys.emplace_back(order.Key(book.fileOrder[i].kanaRow, record_field::TextView(person, COLUMNS[COL_READING]),
+                                    record_field::TextView(person, COLUMNS[COL_NAME])),
                           i);
     }
     std::sort(keys.begin(), keys.end());
@@ -107,14 +104,13 @@ std::variant<std::vector<BookPerson>, BookFailure> ReadBook()
 
 CardPerson PersonOf(const AddressRecord& record)
 {
-    return CardPerson{NameOf(record), Text(record.address1, sizeof record.address1),
-                      Text(record.address2, sizeof record.address2), Text(record.zip1, sizeof record.zip1),
-                      Text(record.zip2, sizeof record.zip2)};
+    return CardPerson{NameOf(record), Text(record, COL_ADDRESS1), Text(record, COL_ADDRESS2), Text(record, COL_ZIP1),
+                      Text(record, COL_ZIP2)};
 }
 
 std::string NameOf(const AddressRecord& record)
 {
-    return Text(record.name, sizeof record.name);
+    return Text(record, COL_NAME);
 }
 
 CardRun WriteBookCards(const CardRequest& request)
