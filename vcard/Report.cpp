@@ -22,7 +22,7 @@ constexpr std::array<HeadingText, HEADING_COUNT> HEADINGS{{
     {Heading::PhoneUnholdable, "3 つの欄に分けられず取り込まなかった電話番号", "", "件"},
     {Heading::PhoneNotStored, "取り込まなかった電話番号 (勤務先、FAX、同じ種類の 2 つ目)", "", "件"},
     {Heading::AddressNotStored, "取り込まなかった住所 (勤務先、2 つ目)", "", "件"},
-    {Heading::CodeInAddress, "3 桁と 4 桁にならず住所の最後に入れた郵便番号", "", "件"},
+    {Heading::CodeInAddress, "3 桁と 4 桁にならず住所に入れた郵便番号", "", "件"},
     {Heading::AddressBlanked, "カンマや改行を空白にした住所", "", "件"},
     {Heading::DateLeftOut, "誕生日を取り込まなかった人", "暦にない誕生日を書き出さなかった人", "人"},
 }};

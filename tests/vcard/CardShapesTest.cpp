@@ -64,7 +64,7 @@ const struct {
     {"Western address, other code",
      "FN:Jane Roe\r\nADR;TYPE=HOME:;Apt 4;1 Main St;New York;NY;NYC-887;USA\r\n",
      Line("99,Jane Roe,Jane Roe,1 Main St New York NY NYC-887 USA,Apt 4,1970,1,1,-1,,,,0,"),
-     {"住所の最後に入れた郵便番号: 1 件\n・Jane Roe: 「NYC-887」\n"}},
+     {"住所に入れた郵便番号: 1 件\n・Jane Roe: 「NYC-887」\n"}},
     {"PO box",
      "FN:Po Box\r\nADR:PO Box 12;;;Springfield;IL;62701;United States\r\n",
      Line("99,Po Box,Po Box,PO Box 12 Springfield IL 62701 United States,,1970,1,1,-1,,,,0,"),
