@@ -1,7 +1,7 @@
 // The vCard reader on any bytes: no crash, and every person it accepts
 // goes through the table's append and scan unchanged, and through our
 // export and a second import unchanged (the reading in hiragana, as
-// import files it).
+// import files it, an address only on line 2 on line 1).
 #include "AddressTable.h"
 #include "CardExport.h"
 #include "CardImport.h"
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -24,9 +25,9 @@ std::vector<AddressRecord> Accepted(std::string_view bytes)
     std::vector<AddressRecord> records;
     for (const vcard::Card& card : vcard::ReadCards(bytes)) {
         const vcard::CardPerson taken = vcard::PersonFromCard(card);
-        const auto made = vcard::RecordFrom(taken.person);
-        if (!taken.refusal && std::holds_alternative<AddressRecord>(made))
-            records.push_back(std::get<AddressRecord>(made));
+        const vcard::MadeRecord made = vcard::RecordFrom(taken.person);
+        if (!taken.refusal && !made.refusal)
+            records.push_back(made.record);
     }
     return records;
 }
@@ -71,6 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (reading->size() > 32)
             continue;
         std::strncpy(record.reading, reading->c_str(), sizeof record.reading);  // pads with NULs
+        // An address only on line 2 (line 1 could not be held) comes back on line 1.
+        if (record.address1[0] == '\0')
+            std::swap(record.address1, record.address2);
         expected.push_back(record);
     }
     const std::vector<AddressRecord> again = Accepted(cards);

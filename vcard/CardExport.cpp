@@ -97,12 +97,20 @@ void AppendAddress(std::string& out, const PersonText& person)
     const bool hasZip = !person.zip1.empty() || !person.zip2.empty();
     if (person.address1.empty() && person.address2.empty() && !hasZip)
         return;
-    const std::string zip = hasZip ? person.zip1 + "-" + person.zip2 : std::string();
+    std::string zip = person.zip1;
+    if (!person.zip1.empty() && !person.zip2.empty())
+        zip += '-';
+    zip += person.zip2;
     AppendLine(out, "ADR;TYPE=HOME", EscapedParts({"", person.address2, person.address1, "", "", zip, ""}));
 }
 
 bool AppendBirthDate(std::string& out, const PersonText& person)
 {
+    // The form's default date: every card without a birthday comes in with
+    // it, so it stands for no birthday at all.
+    if (person.birthYear == DEFAULT_BIRTH_YEAR && person.birthMonth == DEFAULT_BIRTH_MONTH
+        && person.birthDay == DEFAULT_BIRTH_DAY)
+        return true;
     if (!IsRealDate(person.birthYear, person.birthMonth, person.birthDay))
         return false;
     char date[16];

@@ -2,10 +2,13 @@
 
 #include "Kana.h"
 #include "PhoneNumber.h"
+#include "SjisCodec.h"
+#include "TextForms.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <initializer_list>
 
 namespace vcard {
 
@@ -39,7 +42,16 @@ constexpr int FIRST_YEAR = 1900;
 constexpr int LAST_YEAR = 2099;
 constexpr std::string_view DATE_KEPT = "、1970年1月1日のままにしました";
 
-enum Address { PO_BOX, EXTENDED, STREET, LOCALITY, REGION, POSTAL_CODE, ADDRESS_PARTS };
+enum NamePart { FAMILY, GIVEN, ADDITIONAL };
+enum AddressPart { PO_BOX, EXTENDED, STREET, LOCALITY, REGION, POSTAL_CODE, COUNTRY, ADDRESS_PARTS };
+
+// Countries a Japanese address goes without, as the data file's
+// addresses do.
+constexpr std::array<std::string_view, 5> JAPAN{"日本", "日本国", "JAPAN", "JP", "JPN"};
+
+constexpr std::string_view IDEOGRAPHIC_SPACE = "\u3000";
+
+using Words = std::vector<std::string>;
 
 std::string TextOf(const Card& card, std::string_view name)
 {
@@ -54,17 +66,56 @@ std::vector<std::string> PartsOf(const Property& property, std::size_t count)
     return parts;
 }
 
-// Two parts of a name or reading as one text: the card's whole form when
-// it splits into exactly these parts (it keeps the blank the person
-// used), else the parts joined by one blank.
-std::string Joined(const std::string& first, const std::string& second, std::string_view whole)
+// Whether whole is exactly the words with one blank, ASCII or U+3000,
+// between each two.
+bool SpelledAs(std::string_view whole, const Words& words)
 {
-    const auto split = SplitAtFirstBlank(whole);
-    if (!whole.empty() && split[0] == first && split[1] == second)
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0 && whole.starts_with(' '))
+            whole.remove_prefix(1);
+        else if (i > 0 && whole.starts_with(IDEOGRAPHIC_SPACE))
+            whole.remove_prefix(IDEOGRAPHIC_SPACE.size());
+        else if (i > 0)
+            return false;
+        if (!whole.starts_with(words[i]))
+            return false;
+        whole.remove_prefix(words[i].size());
+    }
+    return whole.empty();
+}
+
+// The words of a name or reading as one text: the card's whole form when
+// it is these words (it keeps the blank the person used, even one after
+// an empty second word), else the words that are not empty joined by one
+// blank.
+std::string Joined(const Words& words, std::string_view whole)
+{
+    if (!whole.empty() && SpelledAs(whole, words))
         return std::string(whole);
-    if (first.empty() || second.empty())
-        return first + second;
-    return first + " " + second;
+    std::string joined;
+    for (const std::string& word : words) {
+        if (!word.empty())
+            joined.append(joined.empty() ? "" : " ").append(word);
+    }
+    return joined;
+}
+
+// Family, given and middle name of a structured value.
+std::vector<std::string> FirstThree(std::vector<std::string> parts)
+{
+    parts.resize(std::min<std::size_t>(parts.size(), 3));
+    return parts;
+}
+
+// Family and given name, then each further name that is not empty.
+Words NameWords(const std::vector<std::string>& parts)
+{
+    Words words{parts.size() > 0 ? parts[0] : std::string(), parts.size() > 1 ? parts[1] : std::string()};
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+        if (!parts[i].empty())
+            words.push_back(parts[i]);
+    }
+    return words;
 }
 
 std::string NameOf(const Card& card)
@@ -73,29 +124,39 @@ std::string NameOf(const Card& card)
     const Property* n = card.Find("N");
     if (n == nullptr)
         return formatted;
-    const std::vector<std::string> parts = PartsOf(*n, 2);
-    if (!parts[0].empty())
-        return Joined(parts[0], parts[1], formatted);
-    return formatted.empty() ? parts[1] : formatted;
+    const std::vector<std::string> parts = PartsOf(*n, 3);
+    if (parts[FAMILY].empty() && !formatted.empty())
+        return formatted;
+    // Additional names follow the given name, a blank between each: the
+    // data file cannot hold the comma that lists them.
+    std::vector<std::string> names{parts[FAMILY], parts[GIVEN]};
+    std::string_view additional = parts[ADDITIONAL];
+    while (true) {
+        const std::size_t comma = additional.find(',');
+        names.emplace_back(additional.substr(0, comma));
+        if (comma == std::string_view::npos)
+            break;
+        additional.remove_prefix(comma + 1);
+    }
+    const Words words = NameWords(names);
+    return Joined(words, formatted);
 }
 
 std::string ReadingOf(const Card& card)
 {
     const std::string sortString = TextOf(card, "SORT-STRING");
-    const std::string last = TextOf(card, "X-PHONETIC-LAST-NAME");
-    const std::string first = TextOf(card, "X-PHONETIC-FIRST-NAME");
-    if (!last.empty() || !first.empty())
-        return Joined(last, first, sortString);
+    const Words phonetic = NameWords({TextOf(card, "X-PHONETIC-LAST-NAME"), TextOf(card, "X-PHONETIC-FIRST-NAME"),
+                                      TextOf(card, "X-PHONETIC-MIDDLE-NAME")});
+    if (std::any_of(phonetic.begin(), phonetic.end(), [](const auto& w) { return !w.empty(); }))
+        return Joined(phonetic, sortString);
     if (!sortString.empty())
         return sortString;
     const Property* n = card.Find("N");
     if (n != nullptr && !n->sortAs.empty())
-        return Joined(n->sortAs[0], n->sortAs.size() > 1 ? n->sortAs[1] : std::string(), {});
+        return Joined(NameWords(FirstThree(n->sortAs)), {});
     for (const Property& sound : card.properties) {
-        if (sound.name == "SOUND" && sound.HasType("X-IRMC-N")) {
-            const std::vector<std::string> parts = PartsOf(sound, 2);
-            return Joined(parts[0], parts[1], {});
-        }
+        if (sound.name == "SOUND" && sound.HasType("X-IRMC-N"))
+            return Joined(NameWords(FirstThree(PartsOf(sound, 3))), {});
     }
     return {};
 }
@@ -105,51 +166,153 @@ bool AllDigits(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// 〒123-4567, 123-4567 and 1234567 as 123 / 4567; any other code with
-// one hyphen splits there as written, a short one is the first part.
+std::string_view WithoutBlanks(std::string_view text)
+{
+    while (text.starts_with(' ') || text.starts_with('\t'))
+        text.remove_prefix(1);
+    while (text.ends_with(' ') || text.ends_with('\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// 〒100-0005, １００－０００５ and 1000005 as 100 / 0005: exactly 3 + 4
+// digits, after NFKC and with any hyphen; nullopt for every other code.
 std::optional<std::array<std::string, 2>> PostalCodeParts(std::string_view code)
 {
     constexpr std::string_view POSTAL_MARK = "〒";
-    std::string_view digits = code;
-    while (digits.starts_with(POSTAL_MARK) || digits.starts_with(' '))
-        digits.remove_prefix(digits.starts_with(' ') ? 1 : POSTAL_MARK.size());
-    if (digits.size() == 8 && digits[3] == '-' && AllDigits(digits.substr(0, 3)) && AllDigits(digits.substr(4)))
-        return std::array<std::string, 2>{std::string(digits.substr(0, 3)), std::string(digits.substr(4))};
-    if (digits.size() == 7 && AllDigits(digits))
-        return std::array<std::string, 2>{std::string(digits.substr(0, 3)), std::string(digits.substr(3))};
-    const std::size_t hyphen = code.find('-');
-    if (hyphen != std::string_view::npos && code.find('-', hyphen + 1) == std::string_view::npos)
-        return std::array<std::string, 2>{std::string(code.substr(0, hyphen)), std::string(code.substr(hyphen + 1))};
-    if (hyphen == std::string_view::npos && code.size() <= 3)
-        return std::array<std::string, 2>{std::string(code), {}};
-    return std::nullopt;
+    const std::string folded = FoldedForDigits(code);
+    std::string_view text = WithoutBlanks(folded);
+    if (text.starts_with(POSTAL_MARK))
+        text = WithoutBlanks(text.substr(POSTAL_MARK.size()));
+    std::string digits(text);
+    if (digits.size() == 8 && digits[3] == '-')
+        digits.erase(3, 1);
+    if (digits.size() != 7 || !AllDigits(digits))
+        return std::nullopt;
+    return std::array<std::string, 2>{digits.substr(0, 3), digits.substr(3)};
 }
 
-const Property* HomeAddress(const Card& card)
+bool IsLineBreakOrComma(char c)
 {
-    for (const Property& property : card.properties) {
-        if (property.name == "ADR" && !property.HasType("WORK"))
-            return &property;
+    return c == ',' || c == '\r' || c == '\n';
+}
+
+// Commas and line breaks, with the blanks beside them, as one blank: the
+// data file cannot hold them. Whether there were any.
+bool Blanked(std::string& text)
+{
+    if (std::none_of(text.begin(), text.end(), IsLineBreakOrComma))
+        return false;
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsLineBreakOrComma(text[i])) {
+            out += text[i];
+            continue;
+        }
+        while (out.ends_with(' '))
+            out.pop_back();
+        out += ' ';
+        while (i + 1 < text.size() && (text[i + 1] == ' ' || IsLineBreakOrComma(text[i + 1])))
+            ++i;
     }
-    return nullptr;
+    text = WithoutBlanks(out);
+    return true;
+}
+
+bool IsJapan(std::string_view country)
+{
+    std::string upper(WithoutBlanks(country));
+    for (char& c : upper)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return std::find(JAPAN.begin(), JAPAN.end(), upper) != JAPAN.end();
+}
+
+std::string JoinedByBlanks(std::initializer_list<std::string_view> parts)
+{
+    std::string joined;
+    for (const std::string_view part : parts) {
+        if (!part.empty())
+            joined.append(joined.empty() ? "" : " ").append(part);
+    }
+    return joined;
+}
+
+// A code that is no 3 + 4 digits goes at the end of the address: on line
+// 2 when it fits there, else on line 1.
+void PutCodeAtEnd(PersonText& person, const std::string& code)
+{
+    if (person.address1.empty()) {
+        person.address1 = code;
+        return;
+    }
+    const std::string line2 = JoinedByBlanks({person.address2, code});
+    if (sjis::EncodedLength(line2).value_or(ADDRESS_LINE_LIMIT + 1) <= ADDRESS_LINE_LIMIT)
+        person.address2 = line2;
+    else
+        person.address1 = JoinedByBlanks({person.address1, code});
+}
+
+// Line 1 and 2 from an ADR: Japanese text in Japanese order without
+// blanks, any other the Western way; the extended address is line 2, or
+// line 1 when it is the whole address.
+void FillAddressLines(std::vector<std::string>& parts, const std::string& otherCode, PersonText& person)
+{
+    const bool japanese = std::any_of(parts.begin(), parts.begin() + POSTAL_CODE, HasJapaneseText);
+    if (japanese && IsJapan(parts[COUNTRY]))
+        parts[COUNTRY].clear();
+    const bool extendedOnly =
+        JoinedByBlanks({parts[PO_BOX], parts[STREET], parts[LOCALITY], parts[REGION], parts[COUNTRY]}).empty();
+    if (extendedOnly) {
+        person.address1 = parts[EXTENDED];
+    } else if (japanese) {
+        person.address1 = parts[COUNTRY] + parts[REGION] + parts[LOCALITY] + parts[STREET] + parts[PO_BOX];
+        person.address2 = parts[EXTENDED];
+    } else {
+        person.address1 =
+            JoinedByBlanks({parts[PO_BOX], parts[STREET], parts[LOCALITY], parts[REGION], otherCode, parts[COUNTRY]});
+        person.address2 = parts[EXTENDED];
+        return;
+    }
+    if (!otherCode.empty())
+        PutCodeAtEnd(person, otherCode);
+}
+
+// The first home (or untyped) address; work addresses and further ones
+// are counted.
+const Property* HomeAddress(const Card& card, CardPerson& out)
+{
+    const Property* home = nullptr;
+    for (const Property& property : card.properties) {
+        if (property.name != "ADR")
+            continue;
+        if (property.HasType("WORK") || home != nullptr)
+            ++out.addressesNotStored;
+        else
+            home = &property;
+    }
+    return home;
 }
 
 void TakeAddress(const Card& card, CardPerson& out)
 {
-    const Property* adr = HomeAddress(card);
+    const Property* adr = HomeAddress(card, out);
     if (adr == nullptr)
         return;
-    const std::vector<std::string> parts = PartsOf(*adr, ADDRESS_PARTS);
-    // Japanese order: prefecture, city, then the street.
-    out.person.address1 = parts[REGION] + parts[LOCALITY] + parts[STREET];
-    out.person.address2 = parts[EXTENDED];
+    std::vector<std::string> parts = PartsOf(*adr, ADDRESS_PARTS);
+    bool blanked = false;
+    for (std::string& part : parts)
+        blanked = Blanked(part) || blanked;
     const auto postal = PostalCodeParts(parts[POSTAL_CODE]);
-    if (!postal) {
-        out.refusal = Refusal{"郵便番号「" + parts[POSTAL_CODE] + "」を 3 桁と 4 桁に分けられません"};
-        return;
+    if (postal) {
+        out.person.zip1 = (*postal)[0];
+        out.person.zip2 = (*postal)[1];
     }
-    out.person.zip1 = (*postal)[0];
-    out.person.zip2 = (*postal)[1];
+    const std::string otherCode = postal ? std::string() : parts[POSTAL_CODE];
+    FillAddressLines(parts, otherCode, out.person);
+    if (!otherCode.empty())
+        out.notes.push_back({Heading::CodeInAddress, "「" + otherCode + "」"});
+    if (blanked)
+        out.notes.push_back({Heading::AddressBlanked, "住所"});
 }
 
 int PhoneKindOf(const Property& tel)
@@ -166,10 +329,15 @@ void TakePhones(const Card& card, CardPerson& out)
     for (const Property& tel : card.properties) {
         if (tel.name != "TEL")
             continue;
-        std::optional<PhoneParts> parts = SplitPhoneNumber(Unescaped(tel.value));
-        if (!parts)
+        const std::string text = Unescaped(tel.value);
+        std::optional<PhoneParts> parts = SplitPhoneNumber(text);
+        if (!parts && !HasDigits(text))
             continue;
         const int kind = PhoneKindOf(tel);
+        if (kind != NOT_STORED && !parts) {
+            out.notes.push_back({Heading::PhoneUnholdable, std::string(PHONE_KIND_LABELS[kind]) + "「" + text + "」"});
+            continue;
+        }
         if (kind == NOT_STORED || out.person.phones[kind]) {
             ++out.phonesNotStored;
             continue;
@@ -195,7 +363,7 @@ void TakeBirthDate(const Card& card, CardPerson& out)
         return;
     std::string date = text.substr(0, text.find('T'));
     if (date.starts_with("--")) {
-        out.notes.push_back("誕生日「" + text + "」に年がないため" + std::string(DATE_KEPT));
+        out.notes.push_back({Heading::DateLeftOut, "誕生日「" + text + "」に年がないため" + std::string(DATE_KEPT)});
         return;
     }
     if (date.size() == 10 && date[4] == '-' && date[7] == '-')
@@ -204,11 +372,12 @@ void TakeBirthDate(const Card& card, CardPerson& out)
     const int month = date.size() == 8 ? NumberOf(std::string_view(date).substr(4, 2)) : 0;
     const int day = date.size() == 8 ? NumberOf(std::string_view(date).substr(6, 2)) : 0;
     if (date.size() != 8 || !AllDigits(date) || !IsRealDate(year, month, day)) {
-        out.notes.push_back("誕生日「" + text + "」が読めないため" + std::string(DATE_KEPT));
+        out.notes.push_back({Heading::DateLeftOut, "誕生日「" + text + "」が読めないため" + std::string(DATE_KEPT)});
         return;
     }
     if (year < FIRST_YEAR || year > LAST_YEAR) {
-        out.notes.push_back("誕生日「" + text + "」が 1900〜2099 年の外にあるため" + std::string(DATE_KEPT));
+        out.notes.push_back(
+            {Heading::DateLeftOut, "誕生日「" + text + "」が 1900〜2099 年の外にあるため" + std::string(DATE_KEPT)});
         return;
     }
     out.person.birthYear = year;

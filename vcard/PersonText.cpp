@@ -3,7 +3,9 @@
 #include "ShiftJis.h"
 #include "SjisCodec.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace vcard {
 
@@ -28,8 +30,8 @@ struct FieldLimit {
 
 constexpr FieldLimit NAME{"名前", 32};
 constexpr FieldLimit READING{"ふりがな", 32};
-constexpr FieldLimit ADDRESS1{"住所", 255};
-constexpr FieldLimit ADDRESS2{"住所 (2 行目)", 255};
+constexpr FieldLimit ADDRESS1{"住所", ADDRESS_LINE_LIMIT};
+constexpr FieldLimit ADDRESS2{"住所 (2 行目)", ADDRESS_LINE_LIMIT};
 constexpr FieldLimit EMAIL{"e-mail", 63};
 constexpr FieldLimit ZIP1{"郵便番号 (上 3 桁)", 3};
 constexpr FieldLimit ZIP2{"郵便番号 (下 4 桁)", 4};
@@ -38,41 +40,64 @@ constexpr std::array<FieldLimit, PHONE_PART_COUNT> PHONE_PARTS{{
     {"電話番号 (2 つ目)", PHONE_PART_LIMITS[1]},
     {"電話番号 (3 つ目)", PHONE_PART_LIMITS[2]},
 }};
-constexpr std::array<const char*, PHONE_KIND_COUNT> PHONE_KIND_LABELS{"自宅", "携帯", "PHS", "ポケベル"};
 
 constexpr const char* EMPTY_PHONE_PART = "*";
 constexpr std::string_view REPLACEMENT = "\xEF\xBF\xBD";
 
-// Fills a record field by field; the first field that cannot be stored
-// as it stands is remembered, and the rest is not looked at.
-class RecordFiller {
-public:
-    template <std::size_t N>
-    void Put(char (&field)[N], std::string_view utf8, const FieldLimit& limit, std::string_view prefix = {})
-    {
-        static_assert(N > 1);
-        if (m_refusal)
+// Why the text cannot stand in a field of the data file as it is, or
+// nullopt when it can; the field's bytes are in encoded then.
+std::optional<std::string> WhyNotHeld(std::string_view utf8, const FieldLimit& limit, std::string_view prefix,
+                                      std::string& encoded)
+{
+    const std::string label = std::string(prefix) + limit.label;
+    if (utf8.find(',') != std::string_view::npos)
+        return "「" + label + "」にカンマ (,) があります";
+    if (utf8.find_first_of(std::string_view("\r\n\0\x1A", 4)) != std::string_view::npos)
+        return "「" + label + "」に改行か制御文字があります";
+    std::optional<std::string> bytes = sjis::EncodeFromUtf8(utf8);
+    if (!bytes)
+        return "「" + label + "」に Shift_JIS にない文字があります";
+    if (bytes->size() > limit.maxBytes)
+        return "「" + label + "」が " + std::to_string(limit.maxBytes) + " バイトを超えています";
+    encoded = std::move(*bytes);
+    return std::nullopt;
+}
+
+template <std::size_t N>
+std::optional<std::string> Put(char (&field)[N], std::string_view utf8, const FieldLimit& limit,
+                               std::string_view prefix = {})
+{
+    static_assert(N > 1);
+    std::string bytes;
+    std::optional<std::string> why = WhyNotHeld(utf8, limit, prefix, bytes);
+    if (!why)
+        sjis::CopyField(field, N, bytes.data(), bytes.size());
+    return why;
+}
+
+// A field that cannot be held stays empty (zeroed) and is named.
+template <std::size_t N>
+void PutOrLeaveEmpty(MadeRecord& made, char (&field)[N], std::string_view utf8, const FieldLimit& limit)
+{
+    if (std::optional<std::string> why = Put(field, utf8, limit))
+        made.emptied.push_back(std::move(*why));
+}
+
+// All parts of a kind, or none: the kind then holds no number.
+void PutPhone(MadeRecord& made, int kind, const std::optional<PhoneParts>& parts)
+{
+    auto& slot = made.record.phones[kind];
+    for (int part = 0; part < PHONE_PART_COUNT; ++part) {
+        const std::string_view text = parts ? std::string_view((*parts)[part]) : EMPTY_PHONE_PART;
+        std::optional<std::string> why = Put(slot[part], text, PHONE_PARTS[part], PHONE_KIND_LABELS[kind]);
+        if (why) {
+            made.emptied.push_back(std::move(*why));
+            for (int clear = 0; clear < PHONE_PART_COUNT; ++clear)
+                (void)Put(slot[clear], EMPTY_PHONE_PART, PHONE_PARTS[clear]);
             return;
-        const std::string label = std::string(prefix) + limit.label;
-        if (utf8.find(',') != std::string_view::npos)
-            return Refuse("「" + label + "」にカンマ (,) があります");
-        if (utf8.find_first_of(std::string_view("\r\n\0\x1A", 4)) != std::string_view::npos)
-            return Refuse("「" + label + "」に改行か制御文字があります");
-        const std::optional<std::string> bytes = sjis::EncodeFromUtf8(utf8);
-        if (!bytes)
-            return Refuse("「" + label + "」に Shift_JIS にない文字があります");
-        if (bytes->size() > limit.maxBytes)
-            return Refuse("「" + label + "」が " + std::to_string(limit.maxBytes) + " バイトを超えています");
-        sjis::CopyField(field, N, bytes->data(), bytes->size());
+        }
     }
-
-    [[nodiscard]] const std::optional<Refusal>& Refused() const noexcept { return m_refusal; }
-
-private:
-    void Refuse(std::string reason) { m_refusal = Refusal{std::move(reason)}; }
-
-    std::optional<Refusal> m_refusal;
-};
+}
 
 // Reads record fields back as text; the first field whose bytes are no
 // Shift_JIS is remembered.
@@ -101,29 +126,32 @@ bool SlotHoldsNumber(const AddressRecord& record, int kind)
 
 }  // namespace
 
-std::variant<AddressRecord, Refusal> RecordFrom(const PersonText& person)
+MadeRecord RecordFrom(const PersonText& person)
 {
+    MadeRecord made;
     if (person.name.empty())
-        return Refusal{"名前がありません"};
-    AddressRecord record{};
-    RecordFiller fill;
-    fill.Put(record.name, person.name, NAME);
-    fill.Put(record.reading, person.reading, READING);
-    fill.Put(record.address1, person.address1, ADDRESS1);
-    fill.Put(record.address2, person.address2, ADDRESS2);
-    fill.Put(record.email, person.email, EMAIL);
-    fill.Put(record.zip1, person.zip1, ZIP1);
-    fill.Put(record.zip2, person.zip2, ZIP2);
-    for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
-        for (int part = 0; part < PHONE_PART_COUNT; ++part) {
-            const std::string& text = person.phones[kind] ? (*person.phones[kind])[part] : EMPTY_PHONE_PART;
-            fill.Put(record.phones[kind][part], text, PHONE_PARTS[part], PHONE_KIND_LABELS[kind]);
-        }
+        made.refusal = Refusal{"名前がありません"};
+    else if (std::optional<std::string> why = Put(made.record.name, person.name, NAME))
+        made.refusal = Refusal{std::move(*why)};
+    else if (std::optional<std::string> why = Put(made.record.reading, person.reading, READING))
+        made.refusal = Refusal{std::move(*why)};
+    if (made.refusal)
+        return made;
+    PutOrLeaveEmpty(made, made.record.address1, person.address1, ADDRESS1);
+    PutOrLeaveEmpty(made, made.record.address2, person.address2, ADDRESS2);
+    PutOrLeaveEmpty(made, made.record.email, person.email, EMAIL);
+    // The two parts of a postal code stand or fall together.
+    const std::size_t emptiedBefore = made.emptied.size();
+    PutOrLeaveEmpty(made, made.record.zip1, person.zip1, ZIP1);
+    PutOrLeaveEmpty(made, made.record.zip2, person.zip2, ZIP2);
+    if (made.emptied.size() != emptiedBefore) {
+        std::fill(std::begin(made.record.zip1), std::end(made.record.zip1), '\0');
+        std::fill(std::begin(made.record.zip2), std::end(made.record.zip2), '\0');
     }
-    if (fill.Refused())
-        return *fill.Refused();
-    CopyNumbers(person, record);
-    return record;
+    for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind)
+        PutPhone(made, kind, person.phones[kind]);
+    CopyNumbers(person, made.record);
+    return made;
 }
 
 std::variant<PersonText, Refusal> TextFrom(const AddressRecord& record)

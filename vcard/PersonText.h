@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 // One person as UTF-8 text: what a card says, before the limits of the
 // data file are checked, and what a record says, before it is written as
@@ -18,7 +19,16 @@ using PhoneParts = std::array<std::string, PHONE_PART_COUNT>;
 // The bytes the form lets each part of a phone number hold.
 inline constexpr std::array<std::size_t, PHONE_PART_COUNT> PHONE_PART_LIMITS{5, 4, 4};
 
+// The bytes each address line holds.
+inline constexpr std::size_t ADDRESS_LINE_LIMIT = 255;
+
+// The phone kinds in the record's order, as the summary names them.
+inline constexpr std::array<const char*, PHONE_KIND_COUNT> PHONE_KIND_LABELS{"自宅", "携帯", "PHS", "ポケベル"};
+
+// The form's date for a person without a birthday: 1970-01-01.
 inline constexpr int DEFAULT_BIRTH_YEAR = 1970;
+inline constexpr int DEFAULT_BIRTH_MONTH = 1;
+inline constexpr int DEFAULT_BIRTH_DAY = 1;
 inline constexpr int DEFAULT_SEX = 0;  // 男, the form's start-up choice
 inline constexpr int NO_BLOOD_TYPE = -1;
 
@@ -33,8 +43,8 @@ struct PersonText {
     // 自宅, 携帯, PHS, ポケベル; nullopt where the kind holds no number.
     std::array<std::optional<PhoneParts>, PHONE_KIND_COUNT> phones;
     int birthYear = DEFAULT_BIRTH_YEAR;
-    int birthMonth = 1;
-    int birthDay = 1;
+    int birthMonth = DEFAULT_BIRTH_MONTH;
+    int birthDay = DEFAULT_BIRTH_DAY;
     int bloodType = NO_BLOOD_TYPE;
     int sex = DEFAULT_SEX;
 };
@@ -44,9 +54,17 @@ struct Refusal {
     std::string reason;
 };
 
-// The record of the person when every field fits the form's limits and
-// the data file can hold its text unchanged.
-[[nodiscard]] std::variant<AddressRecord, Refusal> RecordFrom(const PersonText& person);
+// The record of a person. Refused when the name or the reading cannot be
+// held unchanged (too long for the form, a comma, a line break, a
+// character outside code page 932); any other field that cannot is left
+// empty and named in emptied, never cut.
+struct MadeRecord {
+    std::optional<Refusal> refusal;
+    AddressRecord record{};
+    std::vector<std::string> emptied;  // why each field left empty could not be held
+};
+
+[[nodiscard]] MadeRecord RecordFrom(const PersonText& person);
 
 // The record as text; a Refusal when a field holds bytes that are no
 // Shift_JIS.

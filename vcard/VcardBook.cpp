@@ -65,31 +65,28 @@ public:
         const std::string who = taken.person.name.empty() ? CardCalled(card.number) : taken.person.name;
         if (taken.refusal)
             return Skip(who, taken.refusal->reason);
-        auto made = RecordFrom(taken.person);
-        if (const Refusal* refusal = std::get_if<Refusal>(&made))
-            return Skip(who, refusal->reason);
-        const AddressRecord& record = std::get<AddressRecord>(made);
-        const std::string name(NameBytes(record));
+        MadeRecord made = RecordFrom(taken.person);
+        if (made.refusal)
+            return Skip(who, made.refusal->reason);
+        const std::string name(NameBytes(made.record));
         if (m_inFile.contains(name))
             return Skip(who, "同じ名前の人がすでにファイルにいます");
         if (!m_inCards.insert(name).second)
             return Skip(who, "同じ名前の人が vCard ファイルの前の方にいます");
-        m_records.push_back(record);
-        m_report.readingsFromName += taken.readingFromName ? 1 : 0;
-        m_report.phonesNotStored += taken.phonesNotStored;
-        m_report.datesLeftOut += taken.notes.empty() ? 0 : 1;
-        for (std::string& note : taken.notes)
-            m_report.lines.push_back({who, std::move(note)});
+        m_records.push_back(made.record);
+        m_report.Add(Heading::ReadingFromName, taken.readingFromName ? 1 : 0);
+        m_report.Add(Heading::PhoneNotStored, taken.phonesNotStored);
+        m_report.Add(Heading::AddressNotStored, taken.addressesNotStored);
+        for (CardNote& note : taken.notes)
+            m_report.AddLine(note.heading, who, std::move(note.what));
+        for (std::string& why : made.emptied)
+            m_report.AddLine(Heading::FieldLeftEmpty, who, std::move(why));
     }
 
     [[nodiscard]] const std::vector<AddressRecord>& Records() const noexcept { return m_records; }
 
 private:
-    void Skip(const std::string& who, const std::string& reason)
-    {
-        ++m_report.skipped;
-        m_report.lines.push_back({who, reason});
-    }
+    void Skip(const std::string& who, const std::string& reason) { m_report.AddLine(Heading::Skipped, who, reason); }
 
     const NameSet& m_inFile;
     Report& m_report;
@@ -100,16 +97,11 @@ private:
 void ExportPerson(const AddressRecord& record, std::string& cards, Report& report)
 {
     const auto text = TextFrom(record);
-    if (const Refusal* refusal = std::get_if<Refusal>(&text)) {
-        ++report.skipped;
-        report.lines.push_back({NameForSummary(record), refusal->reason});
-        return;
-    }
+    if (const Refusal* refusal = std::get_if<Refusal>(&text))
+        return report.AddLine(Heading::Skipped, NameForSummary(record), refusal->reason);
     ++report.done;
-    if (!AppendCard(cards, std::get<PersonText>(text))) {
-        ++report.datesLeftOut;
-        report.lines.push_back({NameForSummary(record), "暦にない誕生日は書き出しませんでした"});
-    }
+    if (!AppendCard(cards, std::get<PersonText>(text)))
+        report.AddLine(Heading::DateLeftOut, NameForSummary(record), "暦にない誕生日は書き出しませんでした");
 }
 
 Report Started(Direction direction, const std::filesystem::path& vcfPath)
@@ -160,14 +152,19 @@ Report ImportBook(const std::filesystem::path& vcfPath)
         report.failure = report.fileName + " を読めません" + WhyNot(errno);
         return report;
     }
+    // Nobody added from a file that is no vCard file is a failure, not an
+    // import of nobody.
+    const std::vector<Card> cards = ReadCards(*bytes);
+    if (cards.empty()) {
+        report.failure = report.fileName + " に vCard のカード (BEGIN:VCARD) が見つかりませんでした";
+        return report;
+    }
     CAddressTable table;
     NameSet inFile;
     report.failure = CollectNames(table, inFile);
     if (!report.failure.empty())
         return report;
     CardTaker taker(inFile, report);
-    const std::vector<Card> cards = ReadCards(*bytes);
-    report.cardsRead = static_cast<int>(cards.size());
     for (const Card& card : cards)
         taker.Take(card);
     if (!table.AddRecords(taker.Records())) {

@@ -17,8 +17,10 @@ namespace vcard {
 
 // Appends every new person of the vCard file in one write, or nobody.
 // Skips names the data file already holds or that come twice, and people
-// that do not fit the form's limits. Refused when a malformed line stops
-// the scan (people appended after it could never be read).
+// whose name or reading cannot be held; other fields that cannot are left
+// empty and reported. Refused when the file holds no card, or when a
+// malformed line stops the scan (people appended after it could never be
+// read).
 [[nodiscard]] Report ImportBook(const std::filesystem::path& vcfPath);
 
 }  // namespace vcard

@@ -47,7 +47,8 @@ bool IsOneOf(std::string_view word, const std::array<std::string_view, N>& names
     return std::find(names.begin(), names.end(), word) != names.end();
 }
 
-// The physical lines of the file, without their CR LF or LF.
+// The physical lines of the file, without their ends: LF, CR LF, a bare
+// CR (old Macs) or CR CR LF (iPhone exports of one period).
 class LineSource {
 public:
     explicit LineSource(std::string_view bytes) : m_rest(bytes) {}
@@ -56,11 +57,14 @@ public:
 
     std::string_view Take()
     {
-        const std::size_t end = m_rest.find('\n');
-        std::string_view line = m_rest.substr(0, end);
-        m_rest.remove_prefix(end == std::string_view::npos ? m_rest.size() : end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+        const std::size_t end = std::min(m_rest.find_first_of("\r\n"), m_rest.size());
+        const std::string_view line = m_rest.substr(0, end);
+        std::size_t next = end;
+        while (next < m_rest.size() && m_rest[next] == '\r')
+            ++next;
+        if (next < m_rest.size() && m_rest[next] == '\n')
+            ++next;
+        m_rest.remove_prefix(next);
         return line;
     }
 
@@ -151,6 +155,14 @@ std::vector<std::string> SplitList(std::string_view list, bool upper)
     }
 }
 
+// SORT-AS as vCard 4.0 means it, "family,given", and as Android writes
+// it, "family;given;middle" inside the quotes.
+std::vector<std::string> SortAsComponents(std::string value)
+{
+    std::replace(value.begin(), value.end(), ';', ',');
+    return SplitList(value, false);
+}
+
 Encoding EncodingNamed(std::string_view name)
 {
     if (name == "QUOTED-PRINTABLE")
@@ -192,7 +204,7 @@ void AddParameter(Parameters& params, std::string_view text)
     else if (name == "CHARSET")
         params.charset = Upper(Trimmed(value));
     else if (name == "SORT-AS")
-        params.sortAs = SplitList(value, false);
+        params.sortAs = SortAsComponents(value);
 }
 
 // Where the parameters end: the first ':' outside double quotes.

@@ -1,8 +1,8 @@
 // kanaroku-vcard export FILE.vcf | import FILE.vcf
 // Works on ./AddressTable.csv like the program; prints the whole summary.
 // Exit status 0 on success (skipped people included), 1 when a file could
-// not be read or written or a malformed line stands in the way, 2 on
-// wrong usage.
+// not be read or written, the vCard file holds no card or a malformed
+// line stands in the way, 2 on wrong usage.
 #include "VcardBook.h"
 
 #include <cstdio>
