@@ -2,12 +2,14 @@
 
 #include "Kana.h"
 #include "PhoneNumber.h"
+#include "RecordSchema.h"
 #include "SjisCodec.h"
 #include "TextForms.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <initializer_list>
 
 namespace vcard {
@@ -246,7 +248,7 @@ void PutCodeAtEnd(PersonText& person, const std::string& code)
         return;
     }
     const std::string line2 = JoinedByBlanks({person.address2, code});
-    if (sjis::EncodedLength(line2).value_or(ADDRESS_LINE_LIMIT + 1) <= ADDRESS_LINE_LIMIT)
+    if (sjis::EncodedLength(line2).value_or(SIZE_MAX) <= static_cast<std::size_t>(COLUMNS[COL_ADDRESS2].TextLimit()))
         person.address2 = line2;
     else
         person.address1 = JoinedByBlanks({person.address1, code});
@@ -335,7 +337,8 @@ void TakePhones(const Card& card, CardPerson& out)
             continue;
         const int kind = PhoneKindOf(tel);
         if (kind != NOT_STORED && !parts) {
-            out.notes.push_back({Heading::PhoneUnholdable, std::string(PHONE_KIND_LABELS[kind]) + "「" + text + "」"});
+            out.notes.push_back({Heading::PhoneUnholdable,
+                                 std::string(PHONE_KIND_NAMES[static_cast<std::size_t>(kind)]) + "「" + text + "」"});
             continue;
         }
         if (kind == NOT_STORED || out.person.phones[kind]) {

@@ -1,5 +1,6 @@
 #include "PersonText.h"
 
+#include "RecordSchema.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
 
@@ -22,34 +23,41 @@ void CopyNumbers(const From& from, To& to)
     to.sex = from.sex;
 }
 
-// A field's name in messages and the most bytes the form lets it hold.
-struct FieldLimit {
-    const char* label;
-    std::size_t maxBytes;
+// The text columns a person's text fields fill, by member.
+struct TextSlot {
+    int column;
+    std::string PersonText::*member;
 };
 
-constexpr FieldLimit NAME{"名前", 32};
-constexpr FieldLimit READING{"ふりがな", 32};
-constexpr FieldLimit ADDRESS1{"住所", ADDRESS_LINE_LIMIT};
-constexpr FieldLimit ADDRESS2{"住所 (2 行目)", ADDRESS_LINE_LIMIT};
-constexpr FieldLimit EMAIL{"e-mail", 63};
-constexpr FieldLimit ZIP1{"郵便番号 (上 3 桁)", 3};
-constexpr FieldLimit ZIP2{"郵便番号 (下 4 桁)", 4};
-constexpr std::array<FieldLimit, PHONE_PART_COUNT> PHONE_PARTS{{
-    {"電話番号 (1 つ目)", PHONE_PART_LIMITS[0]},
-    {"電話番号 (2 つ目)", PHONE_PART_LIMITS[1]},
-    {"電話番号 (3 つ目)", PHONE_PART_LIMITS[2]},
+constexpr std::array<TextSlot, 7> TEXT_SLOTS{{
+    {COL_NAME, &PersonText::name},
+    {COL_READING, &PersonText::reading},
+    {COL_ADDRESS1, &PersonText::address1},
+    {COL_ADDRESS2, &PersonText::address2},
+    {COL_EMAIL, &PersonText::email},
+    {COL_ZIP1, &PersonText::zip1},
+    {COL_ZIP2, &PersonText::zip2},
 }};
 
-constexpr const char* EMPTY_PHONE_PART = "*";
+const Column& ColumnOf(int column)
+{
+    return COLUMNS[static_cast<std::size_t>(column)];
+}
+
+// How the summary names a column: a phone part after its kind.
+std::string LabelOf(const Column& column)
+{
+    const std::string kind = column.phoneKind < 0 ? "" : PHONE_KIND_NAMES[static_cast<std::size_t>(column.phoneKind)];
+    return kind + column.exchangeLabel;
+}
+
 constexpr std::string_view REPLACEMENT = "\xEF\xBF\xBD";
 
 // Why the text cannot stand in a field of the data file as it is, or
 // nullopt when it can; the field's bytes are in encoded then.
-std::optional<std::string> WhyNotHeld(std::string_view utf8, const FieldLimit& limit, std::string_view prefix,
-                                      std::string& encoded)
+std::optional<std::string> WhyNotHeld(std::string_view utf8, const Column& column, std::string& encoded)
 {
-    const std::string label = std::string(prefix) + limit.label;
+    const std::string label = LabelOf(column);
     if (utf8.find(',') != std::string_view::npos)
         return "「" + label + "」にカンマ (,) があります";
     if (utf8.find_first_of(std::string_view("\r\n\0\x1A", 4)) != std::string_view::npos)
@@ -57,44 +65,39 @@ std::optional<std::string> WhyNotHeld(std::string_view utf8, const FieldLimit& l
     std::optional<std::string> bytes = sjis::EncodeFromUtf8(utf8);
     if (!bytes)
         return "「" + label + "」に Shift_JIS にない文字があります";
-    if (bytes->size() > limit.maxBytes)
-        return "「" + label + "」が " + std::to_string(limit.maxBytes) + " バイトを超えています";
+    const auto limit = static_cast<std::size_t>(column.TextLimit());
+    if (bytes->size() > limit)
+        return "「" + label + "」が " + std::to_string(limit) + " バイトを超えています";
     encoded = std::move(*bytes);
     return std::nullopt;
 }
 
-template <std::size_t N>
-std::optional<std::string> Put(char (&field)[N], std::string_view utf8, const FieldLimit& limit,
-                               std::string_view prefix = {})
+std::optional<std::string> Put(AddressRecord& record, int columnId, std::string_view utf8)
 {
-    static_assert(N > 1);
+    const Column& column = ColumnOf(columnId);
     std::string bytes;
-    std::optional<std::string> why = WhyNotHeld(utf8, limit, prefix, bytes);
+    std::optional<std::string> why = WhyNotHeld(utf8, column, bytes);
     if (!why)
-        sjis::CopyField(field, N, bytes.data(), bytes.size());
+        record_field::SetText(record, column, bytes);
     return why;
 }
 
 // A field that cannot be held stays empty (zeroed) and is named.
-template <std::size_t N>
-void PutOrLeaveEmpty(MadeRecord& made, char (&field)[N], std::string_view utf8, const FieldLimit& limit)
+void PutOrLeaveEmpty(MadeRecord& made, int column, std::string_view utf8)
 {
-    if (std::optional<std::string> why = Put(field, utf8, limit))
+    if (std::optional<std::string> why = Put(made.record, column, utf8))
         made.emptied.push_back(std::move(*why));
 }
 
 // All parts of a kind, or none: the kind then holds no number.
 void PutPhone(MadeRecord& made, int kind, const std::optional<PhoneParts>& parts)
 {
-    auto& slot = made.record.phones[kind];
+    if (!parts)
+        return phone_slot::MarkEmpty(made.record, kind);
     for (int part = 0; part < PHONE_PART_COUNT; ++part) {
-        const std::string_view text = parts ? std::string_view((*parts)[part]) : EMPTY_PHONE_PART;
-        std::optional<std::string> why = Put(slot[part], text, PHONE_PARTS[part], PHONE_KIND_LABELS[kind]);
-        if (why) {
+        if (std::optional<std::string> why = Put(made.record, PhoneColumn(kind, part), (*parts)[part])) {
             made.emptied.push_back(std::move(*why));
-            for (int clear = 0; clear < PHONE_PART_COUNT; ++clear)
-                (void)Put(slot[clear], EMPTY_PHONE_PART, PHONE_PARTS[clear]);
-            return;
+            return phone_slot::MarkEmpty(made.record, kind);
         }
     }
 }
@@ -103,10 +106,9 @@ void PutPhone(MadeRecord& made, int kind, const std::optional<PhoneParts>& parts
 // Shift_JIS is remembered.
 class TextReader {
 public:
-    template <std::size_t N>
-    std::string Get(const char (&field)[N], const char* label)
+    std::string Get(const AddressRecord& record, int column, const char* label)
     {
-        std::string text = sjis::DecodeToUtf8({field, ::strnlen(field, N)});
+        std::string text = sjis::DecodeToUtf8(record_field::TextView(record, ColumnOf(column)));
         if (!m_refusal && text.find(REPLACEMENT) != std::string::npos)
             m_refusal = Refusal{std::string("「") + label + "」に Shift_JIS として読めないバイトがあります"};
         return text;
@@ -118,12 +120,6 @@ private:
     std::optional<Refusal> m_refusal;
 };
 
-// The form's rule: a kind holds a number unless its first part is "*".
-bool SlotHoldsNumber(const AddressRecord& record, int kind)
-{
-    return record.phones[kind][0][0] != '*';
-}
-
 }  // namespace
 
 MadeRecord RecordFrom(const PersonText& person)
@@ -131,22 +127,22 @@ MadeRecord RecordFrom(const PersonText& person)
     MadeRecord made;
     if (person.name.empty())
         made.refusal = Refusal{"名前がありません"};
-    else if (std::optional<std::string> why = Put(made.record.name, person.name, NAME))
+    else if (std::optional<std::string> why = Put(made.record, COL_NAME, person.name))
         made.refusal = Refusal{std::move(*why)};
-    else if (std::optional<std::string> why = Put(made.record.reading, person.reading, READING))
+    else if (std::optional<std::string> why = Put(made.record, COL_READING, person.reading))
         made.refusal = Refusal{std::move(*why)};
     if (made.refusal)
         return made;
-    PutOrLeaveEmpty(made, made.record.address1, person.address1, ADDRESS1);
-    PutOrLeaveEmpty(made, made.record.address2, person.address2, ADDRESS2);
-    PutOrLeaveEmpty(made, made.record.email, person.email, EMAIL);
+    PutOrLeaveEmpty(made, COL_ADDRESS1, person.address1);
+    PutOrLeaveEmpty(made, COL_ADDRESS2, person.address2);
+    PutOrLeaveEmpty(made, COL_EMAIL, person.email);
     // The two parts of a postal code stand or fall together.
     const std::size_t emptiedBefore = made.emptied.size();
-    PutOrLeaveEmpty(made, made.record.zip1, person.zip1, ZIP1);
-    PutOrLeaveEmpty(made, made.record.zip2, person.zip2, ZIP2);
+    PutOrLeaveEmpty(made, COL_ZIP1, person.zip1);
+    PutOrLeaveEmpty(made, COL_ZIP2, person.zip2);
     if (made.emptied.size() != emptiedBefore) {
-        std::fill(std::begin(made.record.zip1), std::end(made.record.zip1), '\0');
-        std::fill(std::begin(made.record.zip2), std::end(made.record.zip2), '\0');
+        record_field::SetText(made.record, ColumnOf(COL_ZIP1), "");
+        record_field::SetText(made.record, ColumnOf(COL_ZIP2), "");
     }
     for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind)
         PutPhone(made, kind, person.phones[kind]);
@@ -158,19 +154,14 @@ std::variant<PersonText, Refusal> TextFrom(const AddressRecord& record)
 {
     PersonText person;
     TextReader read;
-    person.name = read.Get(record.name, NAME.label);
-    person.reading = read.Get(record.reading, READING.label);
-    person.address1 = read.Get(record.address1, ADDRESS1.label);
-    person.address2 = read.Get(record.address2, ADDRESS2.label);
-    person.email = read.Get(record.email, EMAIL.label);
-    person.zip1 = read.Get(record.zip1, ZIP1.label);
-    person.zip2 = read.Get(record.zip2, ZIP2.label);
+    for (const TextSlot& slot : TEXT_SLOTS)
+        person.*slot.member = read.Get(record, slot.column, ColumnOf(slot.column).exchangeLabel);
     for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
-        if (!SlotHoldsNumber(record, kind))
+        if (!phone_slot::HoldsNumber(record, kind))
             continue;
         PhoneParts parts;
         for (int part = 0; part < PHONE_PART_COUNT; ++part)
-            parts[part] = read.Get(record.phones[kind][part], PHONE_KIND_LABELS[kind]);
+            parts[part] = read.Get(record, PhoneColumn(kind, part), PHONE_KIND_NAMES[static_cast<std::size_t>(kind)]);
         person.phones[kind] = parts;
     }
     if (read.Refused())
@@ -181,7 +172,7 @@ std::variant<PersonText, Refusal> TextFrom(const AddressRecord& record)
 
 std::string NameForSummary(const AddressRecord& record)
 {
-    return sjis::DecodeToUtf8({record.name, ::strnlen(record.name, sizeof record.name)});
+    return sjis::DecodeToUtf8(record_field::TextView(record, ColumnOf(COL_NAME)));
 }
 
 bool IsRealDate(int year, int month, int day) noexcept

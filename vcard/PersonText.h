@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressRecord.h"
+#include "RecordSchema.h"
 
 #include <array>
 #include <optional>
@@ -16,22 +17,6 @@ namespace vcard {
 
 using PhoneParts = std::array<std::string, PHONE_PART_COUNT>;
 
-// The bytes the form lets each part of a phone number hold.
-inline constexpr std::array<std::size_t, PHONE_PART_COUNT> PHONE_PART_LIMITS{5, 4, 4};
-
-// The bytes each address line holds.
-inline constexpr std::size_t ADDRESS_LINE_LIMIT = 255;
-
-// The phone kinds in the record's order, as the summary names them.
-inline constexpr std::array<const char*, PHONE_KIND_COUNT> PHONE_KIND_LABELS{"自宅", "携帯", "PHS", "ポケベル"};
-
-// The form's date for a person without a birthday: 1970-01-01.
-inline constexpr int DEFAULT_BIRTH_YEAR = 1970;
-inline constexpr int DEFAULT_BIRTH_MONTH = 1;
-inline constexpr int DEFAULT_BIRTH_DAY = 1;
-inline constexpr int DEFAULT_SEX = 0;  // 男, the form's start-up choice
-inline constexpr int NO_BLOOD_TYPE = -1;
-
 struct PersonText {
     std::string name;
     std::string reading;
@@ -45,8 +30,8 @@ struct PersonText {
     int birthYear = DEFAULT_BIRTH_YEAR;
     int birthMonth = DEFAULT_BIRTH_MONTH;
     int birthDay = DEFAULT_BIRTH_DAY;
-    int bloodType = NO_BLOOD_TYPE;
-    int sex = DEFAULT_SEX;
+    int bloodType = COLUMNS[COL_BLOOD_TYPE].startValue;
+    int sex = COLUMNS[COL_SEX].startValue;  // 男, the form's start-up choice
 };
 
 // Why a person cannot be taken: shown after the person's name.

@@ -1,5 +1,7 @@
 #include "PhoneNumber.h"
 
+#include "RecordSchema.h"
+
 #include "TextForms.h"
 
 #include <algorithm>
@@ -71,7 +73,9 @@ std::optional<std::string_view> WithoutScheme(std::string_view text)
 
 bool Fits(std::string_view part, std::size_t index)
 {
-    return !part.empty() && part.size() <= PHONE_PART_LIMITS[index];
+    return !part.empty()
+           && part.size() <= static_cast<std::size_t>(
+                  COLUMNS[static_cast<std::size_t>(PhoneColumn(0, static_cast<int>(index)))].TextLimit());
 }
 
 // "a-b-c" with exactly two hyphens and three parts that fit the form, as
