@@ -1,13 +1,13 @@
 #include "FormMessages.h"
 
-#include "Report.h"
+#include "Words.h"
 
 namespace msg {
 
 // The same words as the vCard summary's, from one place.
 QString MalformedLine(const ScanStatus& status)
 {
-    return QString::fromStdString(vcard::MalformedLineMessage(status));
+    return QString::fromStdString(vcard::words::MalformedLine(status));
 }
 
 std::optional<QString> ScanProblem(const ScanStatus& status, bool appending)

@@ -4,8 +4,8 @@
 #include "CardPdf.h"
 #include "ListOrder.h"
 #include "RecordSchema.h"
-#include "Report.h"
 #include "SjisCodec.h"
+#include "Words.h"
 
 #include <algorithm>
 #include <cstring>
@@ -73,9 +73,9 @@ std::variant<Book, BookFailure> ReadBothOrders()
         book.fileOrder.push_back(BookPerson{record, table.LastScan().kanaRow});
     const ScanStatus& status = table.LastScan();
     if (status.end == ScanEnd::OpenFailed)
-        return BookFailure{std::string(ADDRESS_TABLE_FILE) + " を開けません"};
+        return BookFailure{vcard::words::CannotOpenDataFile()};
     if (status.end == ScanEnd::MalformedLine && status.dataHidden)
-        return BookFailure{vcard::MalformedLineMessage(status)};
+        return BookFailure{vcard::words::MalformedLine(status)};
     const ListOrder order;
     std::vector<std::pair<std::string, std::size_t>> keys;
     keys.reserve(book.fileOrder.size());

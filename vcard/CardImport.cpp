@@ -5,6 +5,7 @@
 #include "RecordSchema.h"
 #include "SjisCodec.h"
 #include "TextForms.h"
+#include "Words.h"
 
 #include <algorithm>
 #include <array>
@@ -42,7 +43,6 @@ constexpr std::array<std::string_view, 4> BLOOD_TYPES{"A", "B", "O", "AB"};
 
 constexpr int FIRST_YEAR = 1900;
 constexpr int LAST_YEAR = 2099;
-constexpr std::string_view DATE_KEPT = "、1970年1月1日のままにしました";
 
 enum NamePart { FAMILY, GIVEN, ADDITIONAL };
 enum AddressPart { PO_BOX, EXTENDED, STREET, LOCALITY, REGION, POSTAL_CODE, COUNTRY, ADDRESS_PARTS };
@@ -312,9 +312,9 @@ void TakeAddress(const Card& card, CardPerson& out)
     const std::string otherCode = postal ? std::string() : parts[POSTAL_CODE];
     FillAddressLines(parts, otherCode, out.person);
     if (!otherCode.empty())
-        out.notes.push_back({Heading::CodeInAddress, "「" + otherCode + "」"});
+        out.notes.push_back({Heading::CodeInAddress, words::Quoted(otherCode)});
     if (blanked)
-        out.notes.push_back({Heading::AddressBlanked, "住所"});
+        out.notes.push_back({Heading::AddressBlanked, COLUMNS[COL_ADDRESS1].exchangeLabel});
 }
 
 int PhoneKindOf(const Property& tel)
@@ -337,8 +337,8 @@ void TakePhones(const Card& card, CardPerson& out)
             continue;
         const int kind = PhoneKindOf(tel);
         if (kind != NOT_STORED && !parts) {
-            out.notes.push_back({Heading::PhoneUnholdable,
-                                 std::string(PHONE_KIND_NAMES[static_cast<std::size_t>(kind)]) + "「" + text + "」"});
+            out.notes.push_back(
+                {Heading::PhoneUnholdable, PHONE_KIND_NAMES[static_cast<std::size_t>(kind)] + words::Quoted(text)});
             continue;
         }
         if (kind == NOT_STORED || out.person.phones[kind]) {
@@ -366,7 +366,7 @@ void TakeBirthDate(const Card& card, CardPerson& out)
         return;
     std::string date = text.substr(0, text.find('T'));
     if (date.starts_with("--")) {
-        out.notes.push_back({Heading::DateLeftOut, "誕生日「" + text + "」に年がないため" + std::string(DATE_KEPT)});
+        out.notes.push_back({Heading::DateLeftOut, words::BirthDateWithoutYear(text)});
         return;
     }
     if (date.size() == 10 && date[4] == '-' && date[7] == '-')
@@ -375,12 +375,11 @@ void TakeBirthDate(const Card& card, CardPerson& out)
     const int month = date.size() == 8 ? NumberOf(std::string_view(date).substr(4, 2)) : 0;
     const int day = date.size() == 8 ? NumberOf(std::string_view(date).substr(6, 2)) : 0;
     if (date.size() != 8 || !AllDigits(date) || !IsRealDate(year, month, day)) {
-        out.notes.push_back({Heading::DateLeftOut, "誕生日「" + text + "」が読めないため" + std::string(DATE_KEPT)});
+        out.notes.push_back({Heading::DateLeftOut, words::BirthDateUnreadable(text)});
         return;
     }
     if (year < FIRST_YEAR || year > LAST_YEAR) {
-        out.notes.push_back(
-            {Heading::DateLeftOut, "誕生日「" + text + "」が 1900〜2099 年の外にあるため" + std::string(DATE_KEPT)});
+        out.notes.push_back({Heading::DateLeftOut, words::BirthDateOutsideYears(text)});
         return;
     }
     out.person.birthYear = year;
@@ -420,7 +419,7 @@ CardPerson PersonFromCard(const Card& card)
     TakeBirthDate(card, out);
     TakeSexAndBloodType(card, out);
     if (!card.ended)
-        out.refusal = Refusal{"END:VCARD がなく、カードが途中で切れています"};
+        out.refusal = Refusal{words::UNFINISHED_CARD};
     return out;
 }
 

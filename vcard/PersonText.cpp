@@ -3,6 +3,7 @@
 #include "RecordSchema.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
+#include "Words.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,15 +60,15 @@ std::optional<std::string> WhyNotHeld(std::string_view utf8, const Column& colum
 {
     const std::string label = LabelOf(column);
     if (utf8.find(',') != std::string_view::npos)
-        return "「" + label + "」にカンマ (,) があります";
+        return words::CommaIn(label);
     if (utf8.find_first_of(std::string_view("\r\n\0\x1A", 4)) != std::string_view::npos)
-        return "「" + label + "」に改行か制御文字があります";
+        return words::ControlCharacterIn(label);
     std::optional<std::string> bytes = sjis::EncodeFromUtf8(utf8);
     if (!bytes)
-        return "「" + label + "」に Shift_JIS にない文字があります";
+        return words::NotInShiftJis(label);
     const auto limit = static_cast<std::size_t>(column.TextLimit());
     if (bytes->size() > limit)
-        return "「" + label + "」が " + std::to_string(limit) + " バイトを超えています";
+        return words::OverLimit(label, limit);
     encoded = std::move(*bytes);
     return std::nullopt;
 }
@@ -110,7 +111,7 @@ public:
     {
         std::string text = sjis::DecodeToUtf8(record_field::TextView(record, ColumnOf(column)));
         if (!m_refusal && text.find(REPLACEMENT) != std::string::npos)
-            m_refusal = Refusal{std::string("「") + label + "」に Shift_JIS として読めないバイトがあります"};
+            m_refusal = Refusal{words::UnreadableBytes(label)};
         return text;
     }
 
@@ -126,7 +127,7 @@ MadeRecord RecordFrom(const PersonText& person)
 {
     MadeRecord made;
     if (person.name.empty())
-        made.refusal = Refusal{"名前がありません"};
+        made.refusal = Refusal{words::NO_NAME};
     else if (std::optional<std::string> why = Put(made.record, COL_NAME, person.name))
         made.refusal = Refusal{std::move(*why)};
     else if (std::optional<std::string> why = Put(made.record, COL_READING, person.reading))

@@ -63,7 +63,4 @@ inline constexpr std::size_t ALL_LINES = std::numeric_limits<std::size_t>::max()
 // did not fit are "他 M 件".
 [[nodiscard]] std::string SummaryText(const Report& report, std::size_t maxLines = MESSAGE_BOX_LINES);
 
-// The text the form shows when a malformed line stops the scan.
-[[nodiscard]] std::string MalformedLineMessage(const ScanStatus& status);
-
 }  // namespace vcard

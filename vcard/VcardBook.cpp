@@ -4,6 +4,7 @@
 #include "CardImport.h"
 #include "FileBytes.h"
 #include "VcardReader.h"
+#include "Words.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,18 +15,13 @@ namespace vcard {
 
 namespace {
 
-std::string WhyNot(int error)
-{
-    return std::string(" (") + std::strerror(error) + ")";
-}
-
 // The scan's end as a failure text; empty when nothing stands in the way.
 std::string ScanFailure(const ScanStatus& status, bool refuseAnyMalformedLine)
 {
     if (status.end == ScanEnd::OpenFailed)
-        return std::string(ADDRESS_TABLE_FILE) + " を開けません";
+        return words::CannotOpenDataFile();
     const bool stops = status.end == ScanEnd::MalformedLine && (status.dataHidden || refuseAnyMalformedLine);
-    return stops ? MalformedLineMessage(status) : std::string();
+    return stops ? words::MalformedLine(status) : std::string();
 }
 
 std::string_view NameBytes(const AddressRecord& record)
@@ -46,14 +42,6 @@ std::string CollectNames(CAddressTable& table, NameSet& names)
     return ScanFailure(table.LastScan(), true);
 }
 
-// A card without a name, by its place in the file.
-std::string CardCalled(int number)
-{
-    std::string who("(");
-    who.append(std::to_string(number)).append(" 枚目のカード)");
-    return who;
-}
-
 // Decides about one card: a record to append, or a line saying why not.
 class CardTaker {
 public:
@@ -62,7 +50,7 @@ public:
     void Take(const Card& card)
     {
         CardPerson taken = PersonFromCard(card);
-        const std::string who = taken.person.name.empty() ? CardCalled(card.number) : taken.person.name;
+        const std::string who = taken.person.name.empty() ? words::CardNumbered(card.number) : taken.person.name;
         if (taken.refusal)
             return Skip(who, taken.refusal->reason);
         MadeRecord made = RecordFrom(taken.person);
@@ -70,9 +58,9 @@ public:
             return Skip(who, made.refusal->reason);
         const std::string name(NameBytes(made.record));
         if (m_inFile.contains(name))
-            return Skip(who, "同じ名前の人がすでにファイルにいます");
+            return Skip(who, words::SAME_NAME_IN_FILE);
         if (!m_inCards.insert(name).second)
-            return Skip(who, "同じ名前の人が vCard ファイルの前の方にいます");
+            return Skip(who, words::SAME_NAME_EARLIER_IN_CARDS);
         m_records.push_back(made.record);
         m_report.Add(Heading::ReadingFromName, taken.readingFromName ? 1 : 0);
         m_report.Add(Heading::PhoneNotStored, taken.phonesNotStored);
@@ -101,7 +89,7 @@ void ExportPerson(const AddressRecord& record, std::string& cards, Report& repor
         return report.AddLine(Heading::Skipped, NameForSummary(record), refusal->reason);
     ++report.done;
     if (!AppendCard(cards, std::get<PersonText>(text)))
-        report.AddLine(Heading::DateLeftOut, NameForSummary(record), "暦にない誕生日は書き出しませんでした");
+        report.AddLine(Heading::DateLeftOut, NameForSummary(record), words::BIRTH_DATE_NOT_WRITTEN);
 }
 
 Report Started(Direction direction, const std::filesystem::path& vcfPath)
@@ -119,13 +107,13 @@ Report ExportBook(const std::filesystem::path& vcfPath)
     Report report = Started(Direction::Export, vcfPath);
     std::error_code unknown;
     if (std::filesystem::equivalent(vcfPath, ADDRESS_TABLE_FILE, unknown)) {
-        report.failure = report.fileName + " はデータファイルそのものなので、書き出し先にできません";
+        report.failure = words::ExportOntoDataFile(report.fileName);
         return report;
     }
     // The scan would create a missing data file; exporting nobody from a
     // folder without one is a mistake to report, not a file to make.
     if (!std::filesystem::exists(ADDRESS_TABLE_FILE, unknown)) {
-        report.failure = std::string("このフォルダに ") + ADDRESS_TABLE_FILE + " がありません";
+        report.failure = words::NoDataFileHere();
         return report;
     }
     CAddressTable table;
@@ -137,7 +125,7 @@ Report ExportBook(const std::filesystem::path& vcfPath)
     if (!report.failure.empty())
         return report;
     if (!ReplaceFile(vcfPath, cards)) {
-        report.failure = report.fileName + " に書き出せませんでした" + WhyNot(errno);
+        report.failure = words::CannotWrite(report.fileName, errno);
         return report;
     }
     report.ok = true;
@@ -149,14 +137,14 @@ Report ImportBook(const std::filesystem::path& vcfPath)
     Report report = Started(Direction::Import, vcfPath);
     const std::optional<std::string> bytes = ReadWholeFile(vcfPath);
     if (!bytes) {
-        report.failure = report.fileName + " を読めません" + WhyNot(errno);
+        report.failure = words::CannotRead(report.fileName, errno);
         return report;
     }
     // Nobody added from a file that is no vCard file is a failure, not an
     // import of nobody.
     const std::vector<Card> cards = ReadCards(*bytes);
     if (cards.empty()) {
-        report.failure = report.fileName + " に vCard のカード (BEGIN:VCARD) が見つかりませんでした";
+        report.failure = words::NoCards(report.fileName);
         return report;
     }
     CAddressTable table;
@@ -168,10 +156,7 @@ Report ImportBook(const std::filesystem::path& vcfPath)
     for (const Card& card : cards)
         taker.Take(card);
     if (!table.AddRecords(taker.Records())) {
-        report.failure = std::string(ADDRESS_TABLE_FILE)
-                         + (table.LastAppend() == AppendEnd::UnfinishedLineLeft
-                                ? " に書き込めませんでした。ファイルの最後に書きかけの行が残っています"
-                                : " に書き込めませんでした。ファイルは元のままです");
+        report.failure = words::AppendFailed(table.LastAppend() == AppendEnd::UnfinishedLineLeft);
         return report;
     }
     report.done = static_cast<int>(taker.Records().size());

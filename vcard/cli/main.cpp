@@ -4,6 +4,7 @@
 // not be read or written, the vCard file holds no card or a malformed
 // line stands in the way, 2 on wrong usage.
 #include "VcardBook.h"
+#include "Words.h"
 
 #include <cstdio>
 #include <string_view>
@@ -13,21 +14,17 @@ namespace {
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
 
-constexpr const char* USAGE =
-    "usage: kanaroku-vcard export FILE.vcf   (AddressTable.csv の全員を書き出す)\n"
-    "       kanaroku-vcard import FILE.vcf   (新しい人を AddressTable.csv に追加する)\n";
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc != 3) {
-        std::fputs(USAGE, stderr);
+        std::fputs(vcard::words::Usage().c_str(), stderr);
         return EXIT_USAGE;
     }
     const std::string_view command = argv[1];
     if (command != "export" && command != "import") {
-        std::fputs(USAGE, stderr);
+        std::fputs(vcard::words::Usage().c_str(), stderr);
         return EXIT_USAGE;
     }
     const vcard::Report report = command == "export" ? vcard::ExportBook(argv[2]) : vcard::ImportBook(argv[2]);
