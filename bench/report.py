@@ -71,6 +71,13 @@ def vcard_figures(build, folder, count):
     return {key: float(value) for key, value in (pair.split("=") for pair in out.split())}
 
 
+def postal_figures(build):
+    """First look-ups (best of five) and p99 of single ones, inside postal_bench."""
+    out = subprocess.run([os.path.join(build, "bench", "postal_bench")], check=True, capture_output=True,
+                         text=True).stdout
+    return {key: float(value) for key, value in (pair.split("=") for pair in out.split())}
+
+
 def seconds(value):
     return f"{value:.3f}" if value >= 0.01 else f"{value * 1000:.2f} ms"
 
@@ -126,11 +133,19 @@ def main():
         print("\n| kanaroku-vcard, 100,000 persons | wall s (cpu) |\n|---|---|")
         print(f"| export of every person | {wall_and_cpu(vcard, 'export')} |")
         print(f"| import of 10,000 cards (1,000 names already there) | {wall_and_cpu(vcard, 'import')} |")
-    failed = report_targets({r["n"]: r for r in rows}, vcard)
+    postal = None
+    if os.path.exists("/usr/share/skk/SKK-JISYO.zipcode"):
+        postal = postal_figures(args.build)
+        print("\n| postal codes, Debian's data | wall s (cpu) |\n|---|---|")
+        print(f"| first code → address (files read) | {wall_and_cpu(postal, 'forward')} |")
+        print(f"| first address → code (files read, index built) | {wall_and_cpu(postal, 'reverse')} |")
+        print(f"| code → address, p99 of {postal['codes']:,.0f} | {seconds(postal['code_p99_s'])} |")
+        print(f"| address → code, p99 of {postal['addresses']:,.0f} | {seconds(postal['address_p99_s'])} |")
+    failed = report_targets({r["n"]: r for r in rows}, vcard, postal)
     sys.exit(1 if failed else 0)
 
 
-def report_targets(by_size, vcard):
+def report_targets(by_size, vcard, postal):
     checks = []
     for n, r in by_size.items():
         if n >= 100000:
@@ -154,6 +169,11 @@ def report_targets(by_size, vcard):
     if vcard:
         checks.append(("100,000: vCard export <= 1 s", vcard["export_s"] <= 1))
         checks.append(("100,000: vCard import of 10,000 cards <= 1 s", vcard["import_s"] <= 1))
+    if postal:
+        load = max(postal["forward_s"], postal["reverse_s"])
+        checks.append((f"postal codes: first look-up, files read, <= 50 ms ({load * 1000:.1f} ms)", load <= 0.05))
+        p99 = max(postal["code_p99_s"], postal["address_p99_s"])
+        checks.append((f"postal codes: look-up p99 <= 1 ms ({p99 * 1000:.3f} ms)", p99 <= 0.001))
     print("\nTargets:")
     for text, ok in checks:
         print(f"  {'met   ' if ok else 'MISSED'} {text}")
