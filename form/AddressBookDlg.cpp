@@ -5,6 +5,7 @@
 #include "FormMessages.h"
 #include "Kana.h"
 #include "MessageBox.h"
+#include "PostalFill.h"
 #include "Resources.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
@@ -133,6 +134,7 @@ bool CAddressBookDlg::OnInitDialog()
     GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, QStringLiteral("vCard ファイルへ書き出す…"));
     GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, QStringLiteral("vCard ファイルから取り込む…"));
     SetIcon(m_hIcon);
+    m_postalFill = std::make_unique<PostalFill>(*this);
     return InitializeForm();
 }
 
@@ -286,6 +288,8 @@ void CAddressBookDlg::ShowRecord(const AddressRecord& record)
 {
     m_nameKana.clear();
     m_filledReading.clear();
+    if (m_postalFill)
+        m_postalFill->Reset();
     m_reading = FieldText(record.reading);
     m_name = FieldText(record.name);
     m_address1 = FieldText(record.address1);
@@ -423,6 +427,8 @@ void CAddressBookDlg::NewPerson()
 {
     m_nameKana.clear();
     m_filledReading.clear();
+    if (m_postalFill)
+        m_postalFill->Reset();
     m_reading.clear();
     m_name.clear();
     m_address1.clear();
