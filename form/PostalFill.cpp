@@ -19,25 +19,6 @@ constexpr std::size_t ADDRESS_LIMIT = sizeof AddressRecord::address1 - 1;
 constexpr std::size_t ZIP1_LENGTH = 3;
 constexpr std::size_t ZIP2_LENGTH = 4;
 
-// Calls back when the edit loses the focus to another control (not to a
-// popup of its own).
-class FocusLeft final : public QObject {
-public:
-    FocusLeft(QLineEdit* edit, std::function<void()> left) : QObject(edit), m_left(std::move(left))
-    {
-        edit->installEventFilter(this);
-    }
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-            m_left();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_left;
-};
-
 bool AllDigits(const std::string& text, std::size_t length)
 {
     return text.size() == length && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -55,7 +36,23 @@ std::optional<std::string> AsLineOne(const std::string& utf8)
 
 }  // namespace
 
-PostalFill::PostalFill(CDialog& dialog)
+// Calls back when the edit loses the focus to another control (not to a
+// popup of its own).
+class PostalFill::FocusLeft final : public QObject {
+public:
+    explicit FocusLeft(std::function<void()> left) : m_left(std::move(left)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+            m_left();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_left;
+};
+
+PostalFill::PostalFill(CDialog& dialog) : m_hooks(std::make_unique<FocusLeft>([this] { FillCode(); }))
 {
     m_zip1.Attach(dialog, IDC_ZIP1);
     m_zip2.Attach(dialog, IDC_ZIP2);
@@ -63,11 +60,14 @@ PostalFill::PostalFill(CDialog& dialog)
     // Only what the user types: a person shown fills nothing.
     for (const CEdit* zip : {&m_zip1, &m_zip2}) {
         if (zip->Widget() != nullptr)
-            QObject::connect(zip->Widget(), &QLineEdit::textEdited, zip->Widget(), [this] { FillAddress(); });
+            QObject::connect(zip->Widget(), &QLineEdit::textEdited, m_hooks.get(), [this] { FillAddress(); });
     }
     if (m_address.Widget() != nullptr)
-        new FocusLeft(m_address.Widget(), [this] { FillCode(); });  // owned by the edit
+        m_address.Widget()->installEventFilter(m_hooks.get());
 }
+
+// Destroying the hooks disconnects them and takes the filter off the edit.
+PostalFill::~PostalFill() = default;
 
 void PostalFill::Reset()
 {

@@ -4,6 +4,9 @@
 #include "Controls.h"
 #include "Dictionary.h"
 
+#include <QObject>
+
+#include <memory>
 #include <string>
 
 class CDialog;
@@ -18,6 +21,9 @@ class PostalFill {
 public:
     // After the dialog's controls exist.
     explicit PostalFill(CDialog& dialog);
+    ~PostalFill();
+    PostalFill(const PostalFill&) = delete;
+    PostalFill& operator=(const PostalFill&) = delete;
 
     // A person shown or the form emptied: what the fill put there is the
     // person's text now.
@@ -29,10 +35,15 @@ private:
     void TakeAddress(const std::string& sjisAddress);
     [[nodiscard]] bool AddressIsOurs() const;
 
+    class FocusLeft;
+
     CEdit m_zip1;
     CEdit m_zip2;
     CEdit m_address;
     CChoicePopup m_choices;
     postal::Dictionary m_dictionary;
     std::string m_filledAddress;  // Shift_JIS, as the fill left line 1
+    // The edits' signals and events reach the fill through this object
+    // alone, so that none arrives once the fill is gone.
+    std::unique_ptr<QObject> m_hooks;
 };

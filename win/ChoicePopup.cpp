@@ -22,7 +22,7 @@ void CChoicePopup::Show(const CEdit& edit, const std::vector<std::string>& sjisC
     // Every choice, whatever the edit holds; the edit's own text stays.
     completer->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     completer->setWidget(widget);
-    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), widget,
+    QObject::connect(completer, qOverload<const QString&>(&QCompleter::activated), completer,
                      [texts, sjisChoices, chosen = std::move(chosen)](const QString& text) {
                          const qsizetype at = texts.indexOf(text);
                          if (at >= 0 && chosen)
@@ -36,6 +36,8 @@ void CChoicePopup::Hide()
 {
     if (m_completer) {
         m_completer->popup()->hide();
+        // Only our own connection: Qt's accessibility listens to others.
+        QObject::disconnect(m_completer, qOverload<const QString&>(&QCompleter::activated), nullptr, nullptr);
         m_completer->deleteLater();
     }
     m_completer = nullptr;

@@ -16,6 +16,11 @@ class CChoicePopup {
 public:
     using Chosen = std::function<void(const std::string& sjisChoice)>;
 
+    CChoicePopup() = default;
+    ~CChoicePopup() { Hide(); }  // no choice reaches an owner that is gone
+    CChoicePopup(const CChoicePopup&) = delete;
+    CChoicePopup& operator=(const CChoicePopup&) = delete;
+
     void Show(const CEdit& edit, const std::vector<std::string>& sjisChoices, Chosen chosen);
     void Hide();
     [[nodiscard]] bool IsVisible() const;

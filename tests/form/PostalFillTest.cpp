@@ -82,6 +82,9 @@ TEST_F(PostalFillTest, SeveralAddressesAreOfferedInAList)
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     EXPECT_EQ(m_form->Text(IDC_ADDRESS1), "三重県桑名郡木曽岬町");
+    m_form->Click(IDC_NEW);  // the list gone with the person
+    TypeAddress("千代田区丸の内1-1-1");
+    EXPECT_EQ(Code(), "100-0005");
 }
 
 TEST_F(PostalFillTest, LeavingLineOneFillsEmptyCodeEditsWithTheOneCode)
