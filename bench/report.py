@@ -85,6 +85,13 @@ def hagaki_figures(build, folder):
     return {"hagaki_s": best_wall, "hagaki_cpu_s": best_cpu, "summary": out.splitlines()[0]}
 
 
+def postal_figures(build):
+    """First look-ups (best of five) and p99 of single ones, inside postal_bench."""
+    out = subprocess.run([os.path.join(build, "bench", "postal_bench")], check=True, capture_output=True,
+                         text=True).stdout
+    return {key: float(value) for key, value in (pair.split("=") for pair in out.split())}
+
+
 def seconds(value):
     return f"{value:.3f}" if value >= 0.01 else f"{value * 1000:.2f} ms"
 
@@ -145,11 +152,19 @@ def main():
         hagaki = hagaki_figures(args.build, os.path.join(args.data, "1000"))
         print("\n| kanaroku-hagaki, 1,000 persons | wall s (cpu) |\n|---|---|")
         print(f"| every person to PDF ({hagaki['summary']}) | {wall_and_cpu(hagaki, 'hagaki')} |")
-    failed = report_targets({r["n"]: r for r in rows}, vcard, hagaki)
+    postal = None
+    if os.path.exists("/usr/share/skk/SKK-JISYO.zipcode"):
+        postal = postal_figures(args.build)
+        print("\n| postal codes, Debian's data | wall s (cpu) |\n|---|---|")
+        print(f"| first code → address (files read) | {wall_and_cpu(postal, 'forward')} |")
+        print(f"| first address → code (files read, index built) | {wall_and_cpu(postal, 'reverse')} |")
+        print(f"| code → address, p99 of {postal['codes']:,.0f} | {seconds(postal['code_p99_s'])} |")
+        print(f"| address → code, p99 of {postal['addresses']:,.0f} | {seconds(postal['address_p99_s'])} |")
+    failed = report_targets({r["n"]: r for r in rows}, vcard, hagaki, postal)
     sys.exit(1 if failed else 0)
 
 
-def report_targets(by_size, vcard, hagaki=None):
+def report_targets(by_size, vcard, hagaki=None, postal=None):
     checks = []
     for n, r in by_size.items():
         if n >= 100000:
@@ -175,6 +190,11 @@ def report_targets(by_size, vcard, hagaki=None):
         checks.append(("100,000: vCard import of 10,000 cards <= 1 s", vcard["import_s"] <= 1))
     if hagaki:
         checks.append(("1,000: postcards to PDF <= 2 s", hagaki["hagaki_s"] <= 2))
+    if postal:
+        load = max(postal["forward_s"], postal["reverse_s"])
+        checks.append((f"postal codes: first look-up, files read, <= 50 ms ({load * 1000:.1f} ms)", load <= 0.05))
+        p99 = max(postal["code_p99_s"], postal["address_p99_s"])
+        checks.append((f"postal codes: look-up p99 <= 1 ms ({p99 * 1000:.3f} ms)", p99 <= 0.001))
     print("\nTargets:")
     for text, ok in checks:
         print(f"  {'met   ' if ok else 'MISSED'} {text}")

@@ -5,6 +5,7 @@
 #include "FormMessages.h"
 #include "Kana.h"
 #include "MessageBox.h"
+#include "PostalFill.h"
 #include "Resources.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
@@ -115,6 +116,7 @@ bool CAddressBookDlg::OnInitDialog()
     GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, msg::VCARD_EXPORT_ITEM);
     GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, msg::VCARD_IMPORT_ITEM);
     SetIcon(m_hIcon);
+    m_postalFill = std::make_unique<PostalFill>(*this);
     return InitializeForm();
 }
 

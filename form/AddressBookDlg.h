@@ -11,7 +11,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+class PostalFill;
 
 inline constexpr int PHONEKIND_NONE = -1;
 
@@ -120,6 +123,8 @@ private:
     // last showed for the name, and the reading as the fill left it.
     std::string m_nameKana;
     std::string m_filledReading;
+    // The postal code and address line 1 filling each other in.
+    std::unique_ptr<PostalFill> m_postalFill;
 
     bool m_controlsBound = false;
     std::function<CalendarDate()> m_today;

@@ -5,6 +5,7 @@
 #include "FormMessages.h"
 #include "MessageBox.h"
 #include "NumberText.h"
+#include "PostalFill.h"
 #include "RecordSchema.h"
 #include "Resources.h"
 
@@ -330,6 +331,8 @@ void CAddressBookDlg::ShowRecord(const AddressRecord& record)
 {
     m_nameKana.clear();
     m_filledReading.clear();
+    if (m_postalFill)
+        m_postalFill->Reset();
     for (const FormFields::Row& row : FormFields::ROWS) {
         if (row.RecordColumn() != nullptr)
             FormFields::FromRecord(*this, row, record);
@@ -353,6 +356,8 @@ void CAddressBookDlg::ResetFormValues()
 {
     m_nameKana.clear();
     m_filledReading.clear();
+    if (m_postalFill)
+        m_postalFill->Reset();
     for (const FormFields::Row& row : FormFields::ROWS) {
         if (row.FileColumn() != nullptr)
             FormFields::ResetForNew(*this, row);

@@ -22,7 +22,12 @@ appended to the file; people already in it are changed with a text editor.
 .
 kanaroku-vcard exports the file to a vCard file and imports the people of
 one, so that contacts move between the book and a phone. kanaroku-hagaki
-writes the address side of postcards, set vertically, as PDF.]=])
+writes the address side of postcards, set vertically, as PDF.
+.
+The postal code fills in the address and the address the postal code,
+offline, from the postal code dictionaries of skkdic-extra or from Japan
+Post's own files, which kanaroku-zip imports; kanaroku-zip also looks codes
+and addresses up from a terminal.]=])
 set(CPACK_STRIP_FILES ON)
 # Library dependencies come from dpkg-shlibdeps. The rest is loaded at run
 # time, where no tool sees it: the Japanese font the dialogs are drawn in,
@@ -31,7 +36,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-ipafont-gothic, fonts-ipaexfont-mincho, fonts-ipaexfont-gothic, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-wayland")
+# skkdic-extra: Japan Post's codes for the postal code fill; without it
+# the form works as before and kanaroku-zip can import Japan Post's files.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-wayland, skkdic-extra")
 # Debian's own files go into the staged tree only, so that a plain
 # `cmake --install` stays as it is.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)

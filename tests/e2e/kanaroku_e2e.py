@@ -420,6 +420,42 @@ class Scenario(unittest.TestCase):
         self.assertEqual(self.table.read_bytes(), after)
         self.quit()
 
+    def test_postal_code_and_address_fill_each_other(self):
+        """Debian's postal code dictionary, nothing imported (XDG_DATA_HOME of the test's own)."""
+        if not pathlib.Path("/usr/share/skk/SKK-JISYO.zipcode").exists():
+            self.skipTest("skkdic-extra is not installed")
+        shutil.copyfile(EXAMPLES, self.table)
+        self.start(XDG_DATA_HOME=str(self.work / "data"))
+        line1, zip1, zip2 = "住所 1 行目", "郵便番号 上 3 桁", "郵便番号 下 4 桁"
+        code = lambda: (self.text(zip1), self.text(zip2))
+        with self.subTest("a code gives the address"):
+            self.click(self.main["新規", "push button"])
+            self.click(self.main[zip1, "text"])
+            self.type("100\t0005")
+            self.settle("line 1", lambda: self.text(line1), "東京都千代田区丸の内")
+        with self.subTest("a code for two places offers both in a list"):
+            self.click(self.main["新規", "push button"])
+            self.click(self.main[zip1, "text"])
+            self.watch()
+            self.type("498\t0000")
+            self.wait_for("the list under line 1", lambda: self.seen("showing", "list"))
+            self.x("xdotool", "key", "Down", "Down", "Return")
+            self.settle("line 1", lambda: self.text(line1), "三重県桑名郡木曽岬町")
+        with self.subTest("an address gives the code"):
+            self.click(self.main["新規", "push button"])
+            self.click(self.main[line1, "text"])
+            self.type("千代田区丸の内1-1-1")
+            self.click(self.main["ｅ－ｍａｉｌ", "text"])
+            self.settle("the postal code", code, ("100", "0005"))
+        with self.subTest("a typed address is never replaced"):
+            self.click(self.main[zip2, "text"])
+            self.x("xdotool", "key", "ctrl+a")
+            self.type("0006")
+            self.settle("the postal code", code, ("100", "0006"))
+            self.assertEqual(self.text(line1), "千代田区丸の内1-1-1")
+        self.assertEqual(self.table.read_bytes(), EXAMPLES.read_bytes())
+        self.quit()
+
 
 if __name__ == "__main__":
     BINARY = os.path.abspath(sys.argv.pop(1))

@@ -29,14 +29,15 @@ recommends=$(dpkg-deb -f "$deb" Recommends | tr ',' '\n' | sed 's/^ *//')
 for want in fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic qt6-translations-l10n; do grep -qx "$want" <<<"$depends" || fail "Depends lacks $want"; done
 # The libraries, versioned as dpkg-shlibdeps reads them from symbols files.
 for lib in libc6 libqt6widgets6 libicu72; do grep -q "^$lib (>= " <<<"$depends" || fail "Depends lacks $lib"; done
-for want in 'fcitx5-frontend-qt6 | ibus' qt6-wayland; do grep -qxF "$want" <<<"$recommends" || fail "Recommends lacks $want"; done
+for want in 'fcitx5-frontend-qt6 | ibus' qt6-wayland skkdic-extra; do grep -qxF "$want" <<<"$recommends" || fail "Recommends lacks $want"; done
 lintian --fail-on error,warning "$deb"
 
 # The dependencies are in debian-packages.txt, so no download is needed.
 apt install --no-install-recommends "$deb"
 dpkg -L kanaroku | grep -vx '/\.' > "$work/paths"
 metainfo=/usr/share/metainfo/io.github.kanaroku.kanaroku.metainfo.xml
-for path in /usr/bin/kanaroku /usr/bin/kanaroku-vcard /usr/bin/kanaroku-hagaki /usr/share/applications/kanaroku.desktop "$metainfo" \
+for path in /usr/bin/kanaroku /usr/bin/kanaroku-vcard /usr/bin/kanaroku-hagaki /usr/bin/kanaroku-zip \
+    /usr/share/applications/kanaroku.desktop "$metainfo" \
     /usr/share/icons/hicolor/{16x16,32x32}/apps/kanaroku.png /usr/share/doc/kanaroku/{copyright,changelog.gz}; do
   grep -qx "$path" "$work/paths" && [ -f "$path" ] || fail "not installed: $path"
 done
@@ -63,6 +64,7 @@ program=
 (cd "$work/fresh" && /usr/bin/kanaroku-vcard export everyone.vcf) || fail "the installed kanaroku-vcard failed"
 cp "$root/examples/AddressTable.csv" "$work/fresh/AddressTable.csv"
 (cd "$work/fresh" && /usr/bin/kanaroku-hagaki cards.pdf >/dev/null) || fail "the installed kanaroku-hagaki failed"
+[ "$(/usr/bin/kanaroku-zip 100-0005)" = 東京都千代田区丸の内 ] || fail "the installed kanaroku-zip failed"
 
 apt purge kanaroku
 ! installed || fail "still installed after the purge"
