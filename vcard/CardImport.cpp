@@ -309,7 +309,7 @@ void TakeAddress(const Card& card, CardPerson& out)
         out.person.zip1 = (*postal)[0];
         out.person.zip2 = (*postal)[1];
     }
-    const std::string otherCode = postal ? std::string() : parts[POSTAL_CODE];
+    const std::string otherCode = postal ? std::string() : std::string(WithoutBlanks(parts[POSTAL_CODE]));
     FillAddressLines(parts, otherCode, out.person);
     if (!otherCode.empty())
         out.notes.push_back({Heading::CodeInAddress, words::Quoted(otherCode)});

@@ -206,6 +206,7 @@ TEST(Import, PhoneNumbersKeepTheirGroupsAndNeverLoseOrGainADigit)
         {"03(1234)5678", vcard::PhoneParts{"03", "1234", "5678"}},
         {"(03)-555-1234", vcard::PhoneParts{"(03)", "555", "1234"}},  // as this program writes it
         {"03.1234.5678", vcard::PhoneParts{"03", "1234", "5678"}},
+        {"03 1234 5678 ", vcard::PhoneParts{"03", "1234", "5678"}},
         {"9", vcard::PhoneParts{"", "", "9"}},
         {"--9", vcard::PhoneParts{"", "", "9"}},
         {"6754-5678", vcard::PhoneParts{"", "6754", "5678"}},
