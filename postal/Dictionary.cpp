@@ -29,7 +29,7 @@ public:
         m_next.assign(m_keys.size(), NONE);
         std::vector<std::uint32_t> last(m_keys.size(), NONE);  // chain ends, by first record
         for (std::uint32_t i = 0; i < m_keys.size(); ++i) {
-            std::uint32_t& slot = Slot(m_keys[i]);
+            std::uint32_t& slot = m_slots[SlotOf(m_keys[i])];
             if (slot == NONE) {
                 slot = i + 1;
                 last[i] = i + 1;
@@ -42,17 +42,18 @@ public:
     // The first record with the key, plus one; NONE when there is none.
     [[nodiscard]] std::uint32_t First(std::string_view key) const
     {
-        return m_slots.empty() ? NONE : const_cast<KeyIndex*>(this)->Slot(key);
+        return m_slots.empty() ? NONE : m_slots[SlotOf(key)];
     }
     [[nodiscard]] std::uint32_t Next(std::uint32_t hit) const { return m_next[hit - 1]; }
 
 private:
-    std::uint32_t& Slot(std::string_view key)
+    // Where the key is, or the empty slot where it would go.
+    [[nodiscard]] std::size_t SlotOf(std::string_view key) const
     {
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t at = std::hash<std::string_view>{}(key)&mask;; at = (at + 1) & mask) {
             if (m_slots[at] == NONE || m_keys[m_slots[at] - 1] == key)
-                return m_slots[at];
+                return at;
         }
     }
 
@@ -179,7 +180,7 @@ void Dictionary::Load() const
     static_cast<void>(Indexed());
 }
 
-const Dictionary::Data& Dictionary::Loaded() const
+Dictionary::Data& Dictionary::Loaded() const
 {
     if (m_data)
         return *m_data;
@@ -192,7 +193,7 @@ const Dictionary::Data& Dictionary::Loaded() const
 
 const Table& Dictionary::Businesses() const
 {
-    Data& data = const_cast<Data&>(Loaded());
+    Data& data = Loaded();
     const auto& dir = m_sources.dataDir;
     if (!data.businesses)
         data.businesses = LoadTable(dir.empty() ? dir : dir / IMPORTED_OFFICE, m_sources.skkOffice, true);
@@ -201,7 +202,7 @@ const Table& Dictionary::Businesses() const
 
 const Dictionary::Data& Dictionary::Indexed() const
 {
-    Data& data = const_cast<Data&>(Loaded());
+    Data& data = Loaded();
     if (!data.indexed) {
         data.BuildIndex();
         data.indexed = true;

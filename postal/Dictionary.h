@@ -37,7 +37,9 @@ public:
 
 private:
     struct Data;
-    const Data& Loaded() const;
+    // The parts not read yet are read on the way: the const look-ups fill
+    // them in.
+    Data& Loaded() const;
     const Data& Indexed() const;
     const Table& Businesses() const;
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,11 @@ bool IsLevel(char c) noexcept
            || c == static_cast<char>(Level::Business);
 }
 
+bool IsCode(std::string_view text) noexcept
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 }  // namespace
 
 std::filesystem::path DataDirectory()
@@ -102,7 +108,7 @@ std::optional<Table> ReadImportedFile(const std::filesystem::path& path)
         if (end == std::string::npos)
             return std::nullopt;  // cut short: not a file we finished writing
         const std::string_view line = std::string_view(table.text).substr(at, end - at);
-        if (line.size() < 10 || line[7] != '\t' || !IsLevel(line[8]) || line[9] != '\t')
+        if (line.size() < 10 || !IsCode(line.substr(0, 7)) || line[7] != '\t' || !IsLevel(line[8]) || line[9] != '\t')
             return std::nullopt;
         table.AddPiece(CodeNumber(line.substr(0, 7)), at + 10, line.size() - 10, static_cast<Level>(line[8]));
         at = end + 1;

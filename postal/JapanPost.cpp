@@ -7,6 +7,7 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <memory>

@@ -6,13 +6,6 @@
 
 namespace postal {
 
-void Table::Add(std::uint32_t code, std::string_view address, Level level)
-{
-    const std::size_t offset = text.size();
-    text += address;
-    AddPiece(code, offset, address.size(), level);
-}
-
 void Table::AddPiece(std::uint32_t code, std::size_t offset, std::size_t length, Level level)
 {
     records.push_back({code, static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length), level});

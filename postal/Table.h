@@ -28,8 +28,6 @@ struct Table {
     {
         return std::string_view(text).substr(record.offset, record.length);
     }
-    // Adds an address that is not already a piece of text.
-    void Add(std::uint32_t code, std::string_view address, Level level);
     // Adds text[offset, offset + length).
     void AddPiece(std::uint32_t code, std::size_t offset, std::size_t length, Level level);
     void SortByCode();
