@@ -44,36 +44,18 @@ constexpr std::array<IndexButton, 12> INDEX_BUTTONS{{
 
 constexpr unsigned SYS_COMMAND_MASK = 0xFFF0;
 
-template <std::size_t N>
-std::string FieldText(const char (&field)[N])
+std::string TextOf(const AddressRecord& record, int column)
 {
-    return {field, ::strnlen(field, N)};
-}
-
-template <std::size_t N>
-void SetField(char (&field)[N], const std::string& text)
-{
-    sjis::CopyField(field, N, text.data(), text.size());
-}
-
-bool SlotHoldsNumber(const AddressRecord& record, int kind)
-{
-    return record.phones[kind][0][0] != '*';
+    return std::string(record_field::TextView(record, COLUMNS[static_cast<std::size_t>(column)]));
 }
 
 int FirstKindWithNumber(const AddressRecord& record)
 {
     for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind) {
-        if (SlotHoldsNumber(record, kind))
+        if (phone_slot::HoldsNumber(record, kind))
             return kind;
     }
     return PHONEKIND_NONE;
-}
-
-void MarkSlotEmpty(AddressRecord& record, int kind)
-{
-    for (auto& part : record.phones[kind])
-        SetField(part, "*");
 }
 
 // The reading a pre-edit text of the name shows: its kana, katakana made
@@ -121,7 +103,7 @@ CAddressBookDlg::CAddressBookDlg(AboutBoxRunner runAboutBox)
     // Until a person is read, no kind holds a number: a person typed into
     // the form at once gets "*" for the kinds it leaves out.
     for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind)
-        MarkSlotEmpty(m_record, kind);
+        phone_slot::MarkEmpty(m_record, kind);
 }
 
 CAddressBookDlg::~CAddressBookDlg() = default;
@@ -130,8 +112,8 @@ bool CAddressBookDlg::OnInitDialog()
 {
     ShowFormValues();
     AppendAboutItem(GetSystemMenu(), FindString(IDS_ABOUTBOX));
-    GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, QStringLiteral("vCard ファイルへ書き出す…"));
-    GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, QStringLiteral("vCard ファイルから取り込む…"));
+    GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, msg::VCARD_EXPORT_ITEM);
+    GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, msg::VCARD_IMPORT_ITEM);
     SetIcon(m_hIcon);
     return InitializeForm();
 }
@@ -201,24 +183,18 @@ void CAddressBookDlg::ShowAbout()
         m_runAboutBox(*this);
 }
 
-namespace {
-
-const QString VCARD_FILTER = QStringLiteral("vCard (*.vcf *.vcard);;すべてのファイル (*)");
-
-}  // namespace
-
 void CAddressBookDlg::ExportVcard()
 {
-    const auto path = AskFileName(Window(), FileDialogMode::Save, QStringLiteral("vCard ファイルへ書き出す"),
-                                  VCARD_FILTER, QStringLiteral("vcf"));
+    const auto path =
+        AskFileName(Window(), FileDialogMode::Save, msg::VCARD_EXPORT, msg::VCARD_FILTER, QStringLiteral("vcf"));
     if (path)
         ShowMessage(QString::fromStdString(vcard::SummaryText(vcard::ExportBook(*path))));
 }
 
 void CAddressBookDlg::ImportVcard()
 {
-    const auto path = AskFileName(Window(), FileDialogMode::Open, QStringLiteral("vCard ファイルから取り込む"),
-                                  VCARD_FILTER, QStringLiteral("vcf"));
+    const auto path =
+        AskFileName(Window(), FileDialogMode::Open, msg::VCARD_IMPORT, msg::VCARD_FILTER, QStringLiteral("vcf"));
     if (!path)
         return;
     const vcard::Report report = vcard::ImportBook(*path);
@@ -279,27 +255,7 @@ void CAddressBookDlg::AddNameToList(const AddressRecord& record, KanaRow kanaRow
 {
     // In the order of the index buttons: by kana row (katakana and Latin
     // readings with 英字), then by reading in gojūon order.
-    m_nameList.AddString(FieldText(record.name), FieldText(record.reading), kanaRow);
-}
-
-void CAddressBookDlg::ShowRecord(const AddressRecord& record)
-{
-    m_nameKana.clear();
-    m_filledReading.clear();
-    m_reading = FieldText(record.reading);
-    m_name = FieldText(record.name);
-    m_address1 = FieldText(record.address1);
-    m_address2 = FieldText(record.address2);
-    m_birthYear = static_cast<std::uint32_t>(record.birthYear);
-    m_birthMonth = static_cast<std::uint32_t>(record.birthMonth);
-    m_birthDay = static_cast<std::uint32_t>(record.birthDay);
-    m_bloodType = record.bloodType;
-    m_email = FieldText(record.email);
-    m_zip1 = FieldText(record.zip1);
-    m_zip2 = FieldText(record.zip2);
-    m_sex = record.sex;
-    ShowFormValues();
-    UpdateAge();
+    m_nameList.AddString(TextOf(record, COL_NAME), TextOf(record, COL_READING), kanaRow);
 }
 
 void CAddressBookDlg::SwitchPhoneKind()
@@ -323,21 +279,21 @@ void CAddressBookDlg::StorePhoneNumber(int kind, NumberRule rule)
     const bool keep = rule == NumberRule::AllParts ? std::all_of(parts.begin(), parts.end(), filled)
                                                    : std::any_of(parts.begin(), parts.end(), filled);
     if (!keep) {
-        MarkSlotEmpty(m_record, kind);
+        phone_slot::MarkEmpty(m_record, kind);
         return;
     }
     for (std::size_t part = 0; part < parts.size(); ++part)
-        SetField(m_record.phones[kind][part], *parts[part]);
+        record_field::SetText(m_record, COLUMNS[PhoneColumn(kind, static_cast<int>(part))], *parts[part]);
 }
 
 // The kind's number from m_record into the three phone values; empty ones
 // when the slot holds none (or there is no kind).
 void CAddressBookDlg::LoadPhoneNumber(int kind)
 {
-    const bool holdsNumber = kind != PHONEKIND_NONE && SlotHoldsNumber(m_record, kind);
+    const bool holdsNumber = kind != PHONEKIND_NONE && phone_slot::HoldsNumber(m_record, kind);
     std::string* const parts[] = {&m_phone1, &m_phone2, &m_phone3};
     for (std::size_t part = 0; part < std::size(parts); ++part)
-        *parts[part] = holdsNumber ? FieldText(m_record.phones[kind][part]) : std::string();
+        *parts[part] = holdsNumber ? TextOf(m_record, PhoneColumn(kind, static_cast<int>(part))) : std::string();
 }
 
 void CAddressBookDlg::ShowFirstPhoneKind()
@@ -352,7 +308,7 @@ void CAddressBookDlg::ShowFirstPhoneKind()
 bool CAddressBookDlg::ScanForName(const std::string& name, AddressRecord& found)
 {
     int more = m_table.GetFirst(found, KANAROW_ALL);
-    while (more && FieldText(found.name) != name)
+    while (more && TextOf(found, COL_NAME) != name)
         more = m_table.GetNext(found, KANAROW_ALL);
     return more != 0;
 }
@@ -371,24 +327,6 @@ void CAddressBookDlg::ShowSelectedPerson()
     m_record = found;
     ShowRecord(m_record);
     ShowFirstPhoneKind();
-}
-
-void CAddressBookDlg::BuildRecordFromForm()
-{
-    SetField(m_record.reading, m_reading);
-    SetField(m_record.name, m_name);
-    SetField(m_record.address1, m_address1);
-    SetField(m_record.address2, m_address2);
-    SetField(m_record.email, m_email);
-    SetField(m_record.zip1, m_zip1);
-    SetField(m_record.zip2, m_zip2);
-    m_record.birthYear = static_cast<int>(m_birthYear);
-    m_record.birthMonth = static_cast<int>(m_birthMonth);
-    m_record.birthDay = static_cast<int>(m_birthDay);
-    m_record.bloodType = m_bloodType;
-    m_record.sex = m_sex;
-    if (m_phoneKind != PHONEKIND_NONE)
-        StorePhoneNumber(m_phoneKind, NumberRule::AnyPart);
 }
 
 void CAddressBookDlg::RegisterPerson()
@@ -421,26 +359,9 @@ void CAddressBookDlg::RegisterPerson()
 
 void CAddressBookDlg::NewPerson()
 {
-    m_nameKana.clear();
-    m_filledReading.clear();
-    m_reading.clear();
-    m_name.clear();
-    m_address1.clear();
-    m_address2.clear();
-    m_sex = -1;
-    m_bloodType = -1;
-    m_phoneKind = PHONEKIND_NONE;
-    m_birthDay = 1;
-    m_birthMonth = 1;
-    m_birthYear = 1970;
-    m_email.clear();
-    m_zip1.clear();
-    m_zip2.clear();
-    m_phone1.clear();
-    m_phone2.clear();
-    m_phone3.clear();
+    ResetFormValues();
     for (int kind = 0; kind < PHONE_KIND_COUNT; ++kind)
-        MarkSlotEmpty(m_record, kind);
+        phone_slot::MarkEmpty(m_record, kind);
     // A number typed now belongs to no earlier person's kind.
     m_shownPhoneKind = PHONEKIND_NONE;
     ShowFormValues();
@@ -462,7 +383,7 @@ void CAddressBookDlg::FillReadingFromName()
         if (!filled.empty() && !filled.ends_with(' ') && EndsWithSpace(typed.preceding))
             filled += ' ';
         filled += kana;
-        filled.resize(sjis::FitLength(filled.data(), filled.size(), NAME_LIMIT));
+        filled.resize(sjis::FitLength(filled.data(), filled.size(), COLUMNS[COL_READING].editLimit));
         m_readingEdit.SetWindowText(filled);
         m_filledReading = filled;
     }

@@ -5,6 +5,7 @@
 #include "Age.h"
 #include "Controls.h"
 #include "Dialog.h"
+#include "RecordSchema.h"
 
 #include <QIcon>
 
@@ -73,15 +74,13 @@ private:
     [[nodiscard]] bool ScanForName(const std::string& name, AddressRecord& found);
     [[nodiscard]] bool RecordFitsFile();
     void BuildRecordFromForm();
+    void ResetFormValues();
     void StorePhoneNumber(int kind, NumberRule rule);
     void LoadPhoneNumber(int kind);
     void ShowFirstPhoneKind();
     void EnablePhoneEdits(bool enable);
     void AddNameToList(const AddressRecord& record, KanaRow kanaRow);
     void ShowMessage(const QString& text);
-
-    // Shift_JIS bytes the name and reading edits take.
-    static constexpr int NAME_LIMIT = 32;
 
     // Control members.
     CEdit m_nameEdit;
@@ -92,15 +91,15 @@ private:
     CListBox m_nameList;
 
     // Form values (Shift_JIS bytes).
-    int m_sex = 0;
-    int m_bloodType = -1;
+    int m_sex = COLUMNS[COL_SEX].startValue;
+    int m_bloodType = COLUMNS[COL_BLOOD_TYPE].startValue;
     std::string m_name;
     std::string m_reading;
     std::string m_listSelection;
     int m_phoneKind = PHONEKIND_NONE;
-    std::uint32_t m_birthDay = 1;
-    std::uint32_t m_birthMonth = 1;
-    std::uint32_t m_birthYear = 1970;
+    std::uint32_t m_birthDay = DEFAULT_BIRTH_DAY;
+    std::uint32_t m_birthMonth = DEFAULT_BIRTH_MONTH;
+    std::uint32_t m_birthYear = DEFAULT_BIRTH_YEAR;
     std::string m_email;
     std::string m_zip1;
     std::string m_zip2;

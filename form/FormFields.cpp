@@ -5,6 +5,7 @@
 #include "FormMessages.h"
 #include "MessageBox.h"
 #include "NumberText.h"
+#include "RecordSchema.h"
 #include "Resources.h"
 
 #include <QDialog>
@@ -12,6 +13,16 @@
 #include <array>
 #include <optional>
 #include <variant>
+
+namespace {
+
+// One lambda for each alternative of a variant.
+template <typename... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
+}  // namespace
 
 struct FormFields {
     using Dlg = CAddressBookDlg;
@@ -27,19 +38,37 @@ struct FormFields {
 
     struct Row {
         int controlId;
-        const char* label;  // names the field in messages
         Kind kind;
         std::variant<IntMember, TextMember, NumberMember> member;
-        int editLimit = 0;             // Text: Shift_JIS bytes the edit takes, 0 for any
-        int fileLimit = 0;             // Text the edit does not limit: bytes the file keeps
+        // The file's column the field holds: its label, its limits and its
+        // value after 新規. A phone box names the part it holds of any kind.
+        int column = -1;
+        const char* label = nullptr;   // names a field without a column in messages
         std::optional<Range> check{};  // Number: the values accepted
         int spinId = 0;                // Number: its up-down, 0 for none
         Range spin{};
         bool latin = false;  // typed in Latin letters and digits (numbers always are)
-    };
 
-    static constexpr int FILE_TEXT_LIMIT = sizeof AddressRecord::address1 - 1;
-    static constexpr int FILE_EMAIL_LIMIT = sizeof AddressRecord::email - 1;
+        [[nodiscard]] const Column* FileColumn() const noexcept
+        {
+            return column < 0 ? nullptr : &COLUMNS[static_cast<std::size_t>(column)];
+        }
+        // The record field it is shown from and stored into; phone boxes
+        // go through the shown kind instead.
+        [[nodiscard]] const Column* RecordColumn() const noexcept
+        {
+            const Column* const file = FileColumn();
+            return file != nullptr && file->phoneKind < 0 ? file : nullptr;
+        }
+        [[nodiscard]] QString Label() const { return QString::fromUtf8(column < 0 ? label : FileColumn()->label); }
+        // Shift_JIS bytes the edit takes; 0 for any.
+        [[nodiscard]] int EditLimit() const noexcept { return column < 0 ? 0 : FileColumn()->editLimit; }
+        // Bytes the file keeps of a text the edit does not limit; 0 for none.
+        [[nodiscard]] int FileLimit() const noexcept
+        {
+            return kind != Kind::Text || EditLimit() != 0 ? 0 : FileColumn()->TextLimit();
+        }
+    };
 
     static const std::array<Row, 18> ROWS;
 
@@ -48,6 +77,12 @@ struct FormFields {
     [[nodiscard]] static bool TextFromControl(Dlg& dialog, const Row& row);
     [[nodiscard]] static bool NumberFromControl(Dlg& dialog, const Row& row);
     [[nodiscard]] static bool Fail(Dlg& dialog, const Row& row, const QString& message);
+
+    // Between a record and the form value of a row with a record column.
+    static void FromRecord(Dlg& dialog, const Row& row, const AddressRecord& record);
+    static void ToRecord(const Dlg& dialog, const Row& row, AddressRecord& record);
+    // The value 新規 leaves in a row with a column.
+    static void ResetForNew(Dlg& dialog, const Row& row);
 
     [[nodiscard]] static CEdit Edit(Dlg& dialog, int id)
     {
@@ -58,84 +93,88 @@ struct FormFields {
 };
 
 const std::array<FormFields::Row, 18> FormFields::ROWS{{
-    {.controlId = IDC_MALE, .label = "性別", .kind = Kind::RadioGroup, .member = &Dlg::m_sex},
-    {.controlId = IDC_BLOOD_A, .label = "血液型", .kind = Kind::RadioGroup, .member = &Dlg::m_bloodType},
-    {.controlId = IDC_NAME, .label = "名前", .kind = Kind::Text, .member = &Dlg::m_name, .editLimit = Dlg::NAME_LIMIT},
-    {.controlId = IDC_READING,
-     .label = "ふりがな",
-     .kind = Kind::Text,
-     .member = &Dlg::m_reading,
-     .editLimit = Dlg::NAME_LIMIT},
-    {.controlId = IDC_NAME_LIST, .label = "名前の一覧", .kind = Kind::ListSelection, .member = &Dlg::m_listSelection},
-    {.controlId = IDC_PHONE_HOME, .label = "電話番号の種類", .kind = Kind::RadioGroup, .member = &Dlg::m_phoneKind},
+    {.controlId = IDC_MALE, .kind = Kind::RadioGroup, .member = &Dlg::m_sex, .column = COL_SEX},
+    {.controlId = IDC_BLOOD_A, .kind = Kind::RadioGroup, .member = &Dlg::m_bloodType, .column = COL_BLOOD_TYPE},
+    {.controlId = IDC_NAME, .kind = Kind::Text, .member = &Dlg::m_name, .column = COL_NAME},
+    {.controlId = IDC_READING, .kind = Kind::Text, .member = &Dlg::m_reading, .column = COL_READING},
+    {.controlId = IDC_NAME_LIST,
+     .kind = Kind::ListSelection,
+     .member = &Dlg::m_listSelection,
+     .label = msg::NAME_LIST_LABEL},
+    {.controlId = IDC_PHONE_HOME,
+     .kind = Kind::RadioGroup,
+     .member = &Dlg::m_phoneKind,
+     .label = msg::PHONE_KIND_LABEL},
     {.controlId = IDC_DAY,
-     .label = "日",
      .kind = Kind::Number,
      .member = &Dlg::m_birthDay,
+     .column = COL_BIRTH_DAY,
      .check = Range{1, 31},
      .spinId = IDC_DAY_SPIN,
      .spin = {1, 31}},
     {.controlId = IDC_MONTH,
-     .label = "月",
      .kind = Kind::Number,
      .member = &Dlg::m_birthMonth,
+     .column = COL_BIRTH_MONTH,
      .spinId = IDC_MONTH_SPIN,
      .spin = {1, 12}},
     {.controlId = IDC_YEAR,
-     .label = "年",
      .kind = Kind::Number,
      .member = &Dlg::m_birthYear,
+     .column = COL_BIRTH_YEAR,
      .check = Range{1900, 2099},
      .spinId = IDC_YEAR_SPIN,
      .spin = {1900, 2099}},
-    {.controlId = IDC_EMAIL,
-     .label = "ｅ－ｍａｉｌ",
-     .kind = Kind::Text,
-     .member = &Dlg::m_email,
-     .fileLimit = FILE_EMAIL_LIMIT,
-     .latin = true},
-    {.controlId = IDC_ZIP1,
-     .label = "郵便番号",
-     .kind = Kind::Text,
-     .member = &Dlg::m_zip1,
-     .editLimit = 3,
-     .latin = true},
-    {.controlId = IDC_ZIP2,
-     .label = "郵便番号",
-     .kind = Kind::Text,
-     .member = &Dlg::m_zip2,
-     .editLimit = 4,
-     .latin = true},
-    {.controlId = IDC_PHONE1,
-     .label = "電話番号",
-     .kind = Kind::Text,
-     .member = &Dlg::m_phone1,
-     .editLimit = 5,
-     .latin = true},
-    {.controlId = IDC_PHONE2,
-     .label = "電話番号",
-     .kind = Kind::Text,
-     .member = &Dlg::m_phone2,
-     .editLimit = 4,
-     .latin = true},
-    {.controlId = IDC_PHONE3,
-     .label = "電話番号",
-     .kind = Kind::Text,
-     .member = &Dlg::m_phone3,
-     .editLimit = 4,
-     .latin = true},
-    {.controlId = IDC_AGE, .label = "歳", .kind = Kind::Number, .member = &Dlg::m_age, .check = Range{0, 199}},
-    {.controlId = IDC_ADDRESS1,
-     .label = "住所",
-     .kind = Kind::Text,
-     .member = &Dlg::m_address1,
-     .fileLimit = FILE_TEXT_LIMIT},
-    {.controlId = IDC_ADDRESS2,
-     .label = "住所",
-     .kind = Kind::Text,
-     .member = &Dlg::m_address2,
-     .fileLimit = FILE_TEXT_LIMIT},
+    {.controlId = IDC_EMAIL, .kind = Kind::Text, .member = &Dlg::m_email, .column = COL_EMAIL, .latin = true},
+    {.controlId = IDC_ZIP1, .kind = Kind::Text, .member = &Dlg::m_zip1, .column = COL_ZIP1, .latin = true},
+    {.controlId = IDC_ZIP2, .kind = Kind::Text, .member = &Dlg::m_zip2, .column = COL_ZIP2, .latin = true},
+    {.controlId = IDC_PHONE1, .kind = Kind::Text, .member = &Dlg::m_phone1, .column = PhoneColumn(0, 0), .latin = true},
+    {.controlId = IDC_PHONE2, .kind = Kind::Text, .member = &Dlg::m_phone2, .column = PhoneColumn(0, 1), .latin = true},
+    {.controlId = IDC_PHONE3, .kind = Kind::Text, .member = &Dlg::m_phone3, .column = PhoneColumn(0, 2), .latin = true},
+    {.controlId = IDC_AGE,
+     .kind = Kind::Number,
+     .member = &Dlg::m_age,
+     .label = msg::AGE_LABEL,
+     .check = Range{0, 199}},
+    {.controlId = IDC_ADDRESS1, .kind = Kind::Text, .member = &Dlg::m_address1, .column = COL_ADDRESS1},
+    {.controlId = IDC_ADDRESS2, .kind = Kind::Text, .member = &Dlg::m_address2, .column = COL_ADDRESS2},
 }};
+
+void FormFields::FromRecord(Dlg& dialog, const Row& row, const AddressRecord& record)
+{
+    const Column& column = *row.RecordColumn();
+    std::visit(Overloaded{
+                   [&](IntMember member) { dialog.*member = record_field::Number(record, column); },
+                   [&](NumberMember member) {
+                       dialog.*member = static_cast<std::uint32_t>(record_field::Number(record, column));
+                   },
+                   [&](TextMember member) { dialog.*member = std::string(record_field::TextView(record, column)); },
+               },
+               row.member);
+}
+
+void FormFields::ToRecord(const Dlg& dialog, const Row& row, AddressRecord& record)
+{
+    const Column& column = *row.RecordColumn();
+    std::visit(
+        Overloaded{
+            [&](IntMember member) { record_field::Number(record, column) = dialog.*member; },
+            [&](NumberMember member) { record_field::Number(record, column) = static_cast<int>(dialog.*member); },
+            [&](TextMember member) { record_field::SetText(record, column, dialog.*member); },
+        },
+        row.member);
+}
+
+void FormFields::ResetForNew(Dlg& dialog, const Row& row)
+{
+    const Column& column = *row.FileColumn();
+    std::visit(Overloaded{
+                   [&](IntMember member) { dialog.*member = column.newValue; },
+                   [&](NumberMember member) { dialog.*member = static_cast<std::uint32_t>(column.newValue); },
+                   [&](TextMember member) { (dialog.*member).clear(); },
+               },
+               row.member);
+}
 
 namespace {
 
@@ -155,8 +194,8 @@ void FormFields::ToControl(Dlg& dialog, const Row& row)
     case Kind::Text: {
         CEdit edit = Edit(dialog, row.controlId);
         edit.SetWindowText(dialog.*std::get<TextMember>(row.member));
-        if (row.editLimit > 0)
-            edit.SetLimitText(row.editLimit);
+        if (row.EditLimit() > 0)
+            edit.SetLimitText(row.EditLimit());
         return;
     }
     case Kind::ListSelection: {
@@ -195,11 +234,11 @@ bool FormFields::TextFromControl(Dlg& dialog, const Row& row)
 {
     const std::optional<std::string> text = Edit(dialog, row.controlId).GetWindowText();
     if (!text)
-        return Fail(dialog, row, msg::NotStorable(QString::fromUtf8(row.label)));
+        return Fail(dialog, row, msg::NotStorable(row.Label()));
     std::string& member = dialog.*std::get<TextMember>(row.member);
     member = *text;
-    if (row.editLimit > 0 && member.size() > static_cast<std::size_t>(row.editLimit))
-        return Fail(dialog, row, StringResource(IDS_PARSE_TEXT_LENGTH).arg(row.editLimit));
+    if (row.EditLimit() > 0 && member.size() > static_cast<std::size_t>(row.EditLimit()))
+        return Fail(dialog, row, StringResource(IDS_PARSE_TEXT_LENGTH).arg(row.EditLimit()));
     return true;
 }
 
@@ -264,10 +303,10 @@ void CAddressBookDlg::SetUpControls()
 bool CAddressBookDlg::RecordFitsFile()
 {
     for (const FormFields::Row& row : FormFields::ROWS) {
-        if (row.fileLimit == 0
-            || (this->*std::get<FormFields::TextMember>(row.member)).size() <= std::size_t(row.fileLimit))
+        const int limit = row.FileLimit();
+        if (limit == 0 || (this->*std::get<FormFields::TextMember>(row.member)).size() <= std::size_t(limit))
             continue;
-        ShowMessage(msg::TooLongForFile(QString::fromUtf8(row.label), row.fileLimit));
+        ShowMessage(msg::TooLongForFile(row.Label(), limit));
         GotoDlgCtrl(row.controlId);
         return false;
     }
@@ -285,4 +324,38 @@ void CAddressBookDlg::BindControls()
     m_phone3Edit.Attach(*this, IDC_PHONE3);
     m_nameList.Attach(*this, IDC_NAME_LIST);
     m_controlsBound = true;
+}
+
+void CAddressBookDlg::ShowRecord(const AddressRecord& record)
+{
+    m_nameKana.clear();
+    m_filledReading.clear();
+    for (const FormFields::Row& row : FormFields::ROWS) {
+        if (row.RecordColumn() != nullptr)
+            FormFields::FromRecord(*this, row, record);
+    }
+    ShowFormValues();
+    UpdateAge();
+}
+
+void CAddressBookDlg::BuildRecordFromForm()
+{
+    for (const FormFields::Row& row : FormFields::ROWS) {
+        if (row.RecordColumn() != nullptr)
+            FormFields::ToRecord(*this, row, m_record);
+    }
+    if (m_phoneKind != PHONEKIND_NONE)
+        StorePhoneNumber(m_phoneKind, NumberRule::AnyPart);
+}
+
+// Every field of the file to its value after 新規; no phone kind chosen.
+void CAddressBookDlg::ResetFormValues()
+{
+    m_nameKana.clear();
+    m_filledReading.clear();
+    for (const FormFields::Row& row : FormFields::ROWS) {
+        if (row.FileColumn() != nullptr)
+            FormFields::ResetForNew(*this, row);
+    }
+    m_phoneKind = PHONEKIND_NONE;
 }

@@ -6,8 +6,10 @@
 
 #include <optional>
 
-// The form's own fixed messages. The messages of the input checks live in
-// the string table with the other resources.
+// The form's own words: its fixed messages, its window-menu items and file
+// dialogs, and the names of the fields that are not columns of the file.
+// The messages of the input checks live in the string table with the
+// other resources; the columns' names in the record schema.
 namespace msg {
 
 inline const QString CANNOT_OPEN_FILE = QStringLiteral("データファイルが開けません");
@@ -19,6 +21,17 @@ inline const QString REGISTER_LEFT_UNFINISHED_LINE =
 inline const QString DELETE_UNSUPPORTED = QStringLiteral("テーブル削除はまだサポートしていません m(__)m");
 inline const QString FILE_IN_UTF8 =
     QStringLiteral("AddressTable.csv は UTF-8 で保存されているようです。Shift_JIS (CP932) で保存し直してください");
+
+inline const QString VCARD_EXPORT = QStringLiteral("vCard ファイルへ書き出す");
+inline const QString VCARD_IMPORT = QStringLiteral("vCard ファイルから取り込む");
+inline const QString VCARD_EXPORT_ITEM = VCARD_EXPORT + QStringLiteral("…");
+inline const QString VCARD_IMPORT_ITEM = VCARD_IMPORT + QStringLiteral("…");
+inline const QString VCARD_FILTER = QStringLiteral("vCard (*.vcf *.vcard);;すべてのファイル (*)");
+
+// Fields of the form that are not columns of the file, as messages name them.
+inline constexpr const char* NAME_LIST_LABEL = "名前の一覧";
+inline constexpr const char* PHONE_KIND_LABEL = "電話番号の種類";
+inline constexpr const char* AGE_LABEL = "歳";
 
 // A scan stopped at a malformed line: names the file, the line and what is
 // wrong with it.

@@ -2,6 +2,7 @@
 
 #include "AddressTableImpl.h"
 #include "KanaRowTable.h"
+#include "RecordSchema.h"
 #include "ShiftJis.h"
 
 #include <algorithm>
@@ -18,27 +19,12 @@
 
 namespace {
 
-// The text fields as they will be written, in the order of the line: up
-// to their NUL, and never past their width minus one byte even when the
-// NUL is missing.
-std::array<std::string_view, TEXT_FIELD_COUNT> TextFieldsOf(const AddressRecord& record) noexcept
-{
-    const char* const base = reinterpret_cast<const char*>(&record);
-    std::array<std::string_view, TEXT_FIELD_COUNT> texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const char* const field = base + TEXT_FIELD_SLOTS[i].offset;
-        const auto width = static_cast<std::size_t>(TEXT_FIELD_SLOTS[i].width);
-        texts[i] = {field, sjis::FitLength(field, ::strnlen(field, width), width - 1)};
-    }
-    return texts;
-}
-
 // ',' and the line breaks would split the line; 0x1A would end the
 // readable text before it.
 bool FormatCannotCarry(const AddressRecord& record) noexcept
 {
-    for (std::string_view text : TextFieldsOf(record)) {
-        if (text.find_first_of(",\r\n\x1A") != std::string_view::npos)
+    for (const Column& column : TEXT_COLUMNS) {
+        if (record_field::TextView(record, column).find_first_of(",\r\n\x1A") != std::string_view::npos)
             return true;
     }
     return false;
@@ -73,20 +59,22 @@ constexpr std::string_view LINE_END = "\r\n";
 // One record's line, line end included, at the end of out.
 void AppendLine(std::string& out, const AddressRecord& record)
 {
-    const auto texts = TextFieldsOf(record);
     LineBuilder line(out);
-    line.Number(CAddressTable::ClassifyReading(record.reading));
-    for (std::size_t i = 0; i < 4; ++i)
-        line.Text(texts[i]);
-    line.Number(record.birthYear);
-    line.Number(record.birthMonth);
-    line.Number(record.birthDay);
-    line.Number(record.bloodType);
-    for (std::size_t i = 4; i < 7; ++i)
-        line.Text(texts[i]);
-    line.Number(record.sex == 0 ? 0 : 1);
-    for (std::size_t i = 7; i < texts.size(); ++i)
-        line.Text(texts[i]);
+    for (const Column& column : COLUMNS) {
+        switch (column.kind) {
+        case ColumnKind::RowCode:
+            line.Number(CAddressTable::ClassifyReading(record.reading));
+            break;
+        case ColumnKind::Number: {
+            const int value = record_field::Number(record, column);
+            line.Number(column.writtenAsFlag && value != 0 ? 1 : value);
+            break;
+        }
+        case ColumnKind::Text:
+            line.Text(record_field::TextView(record, column));
+            break;
+        }
+    }
     out += LINE_END;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AddressRecord.h"
+#include "RecordSchema.h"
 
 #include <array>
 #include <bit>
@@ -8,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr int LINE_FIELD_COUNT = 25;
+inline constexpr int LINE_FIELD_COUNT = COLUMN_COUNT;
 
 // One line's commas and Shift_JIS lead-range bytes as bits, a word for
 // every 64 bytes, so that a line's fields are found and cut with a few bit
@@ -40,33 +41,29 @@ struct LineBits {
     std::uint64_t nuls;
 };
 
-// The text fields of a record, with the field of the line each comes from.
+// The text fields of a record, with the field of the line each comes from:
+// the schema's text columns, in the order of the line.
 struct TextFieldSlot {
     std::size_t offset;
     int width;
     int field;
 };
 
-inline constexpr int TEXT_FIELD_COUNT = 7 + PHONE_KIND_COUNT * PHONE_PART_COUNT;
+inline constexpr int TEXT_FIELD_COUNT = static_cast<int>(TEXT_COLUMNS.size());
 
 inline constexpr std::array<TextFieldSlot, TEXT_FIELD_COUNT> TEXT_FIELD_SLOTS = [] {
-    std::array<TextFieldSlot, TEXT_FIELD_COUNT> fieldSlots{{
-        {offsetof(AddressRecord, reading), sizeof AddressRecord::reading, 1},
-        {offsetof(AddressRecord, name), sizeof AddressRecord::name, 2},
-        {offsetof(AddressRecord, address1), sizeof AddressRecord::address1, 3},
-        {offsetof(AddressRecord, address2), sizeof AddressRecord::address2, 4},
-        {offsetof(AddressRecord, email), sizeof AddressRecord::email, 9},
-        {offsetof(AddressRecord, zip1), sizeof AddressRecord::zip1, 10},
-        {offsetof(AddressRecord, zip2), sizeof AddressRecord::zip2, 11},
-    }};
-    // The phone parts, kind-major, from the 14th field on.
-    for (int part = 0; part < PHONE_KIND_COUNT * PHONE_PART_COUNT; ++part)
-        fieldSlots[7 + part] = {offsetof(AddressRecord, phones) + part * std::size_t{PHONE_PART_SIZE}, PHONE_PART_SIZE,
-                                13 + part};
-    return fieldSlots;
+    std::array<TextFieldSlot, TEXT_FIELD_COUNT> slots{};
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        slots[i] = {TEXT_COLUMNS[i].offset, TEXT_COLUMNS[i].width, TEXT_COLUMNS[i].field};
+    return slots;
 }();
 
-inline constexpr int WIDEST_TEXT_FIELD = sizeof AddressRecord::address1;
+inline constexpr int WIDEST_TEXT_FIELD = [] {
+    int widest = 0;
+    for (const TextFieldSlot& slot : TEXT_FIELD_SLOTS)
+        widest = slot.width > widest ? slot.width : widest;
+    return widest;
+}();
 
 // The vector work of a scan, done once per line, compiled for every
 // instruction set the build targets (LineKernels.cpp). Both functions read

@@ -152,7 +152,7 @@ LineScanner::Next LineScanner::NextMatching(int kanaRow) noexcept
             return Next::TextEnded;
         if (!Parse())
             return Next::Malformed;
-        m_code = FieldNumber(0);
+        m_code = FieldNumber(COL_KANA_ROW);
         if (kanaRow == KANAROW_ALL || m_code == kanaRow)
             return Next::Found;
     }
@@ -170,11 +170,8 @@ void LineScanner::CopyTo(AddressRecord& record) noexcept
                             static_cast<std::size_t>(m_fields.Length(slot.field)));
         }
     }
-    record.birthYear = FieldNumber(5);
-    record.birthMonth = FieldNumber(6);
-    record.birthDay = FieldNumber(7);
-    record.bloodType = FieldNumber(8);
-    record.sex = FieldNumber(12);
+    for (const Column& column : NUMBER_COLUMNS)
+        record_field::Number(record, column) = FieldNumber(column.field);
 }
 
 bool LineScanner::LineIsEmpty() const noexcept
