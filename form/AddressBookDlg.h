@@ -65,6 +65,7 @@ private:
     void ShowAbout();
     void ExportVcard();
     void ImportVcard();
+    void PrintPostcards();
     void FillReadingFromName();
 
     void BindControls();
