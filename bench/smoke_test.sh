@@ -2,7 +2,8 @@
 # The benchmark programs on a small generated file: all three run to the end,
 # and the dialog benchmark checks that the dialog showed every person, the
 # refills and the looked-up person, the vCard one the number of people
-# exported and added (each exits non-zero otherwise).
+# exported and added, the preview one a single card shown (each exits
+# non-zero otherwise).
 set -euo pipefail
 bin="$1"
 dir=$(mktemp -d)
@@ -12,3 +13,4 @@ python3 "$(dirname "$0")/make_table.py" 300 "$dir/300/AddressTable.csv"
 "$bin/table_bench" --data="$dir" --persons=300 --benchmark_min_time=0
 QT_QPA_PLATFORM=offscreen "$bin/dialog_bench" "$dir/300" 300
 "$bin/vcard_bench" "$dir/300" 300
+QT_QPA_PLATFORM=offscreen "$bin/preview_bench"
