@@ -32,12 +32,12 @@ file(REMOVE "${doc}/LICENSE")
 
 gzip_into("${CPACK_KANAROKU_CHANGELOG}" "${doc}/changelog.gz")
 file(MAKE_DIRECTORY "${man}")
-foreach(page kanaroku.1 kanaroku-vcard.1)
+foreach(page kanaroku.1 kanaroku-vcard.1 kanaroku-hagaki.1)
   gzip_into("${CPACK_KANAROKU_PACKAGING_DIR}/${page}" "${man}/${page}.gz")
 endforeach()
 # CPack strips the debugging symbols; the compiler's notes go too, as
 # dh_strip would take them.
-foreach(program kanaroku kanaroku-vcard)
+foreach(program kanaroku kanaroku-vcard kanaroku-hagaki)
   execute_process(COMMAND strip --remove-section=.comment --remove-section=.note "${usr}/bin/${program}"
                   RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)

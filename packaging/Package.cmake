@@ -21,13 +21,16 @@ phone numbers, birth date and age, blood type and e-mail. New people are
 appended to the file; people already in it are changed with a text editor.
 .
 kanaroku-vcard exports the file to a vCard file and imports the people of
-one, so that contacts move between the book and a phone.]=])
+one, so that contacts move between the book and a phone. kanaroku-hagaki
+writes the address side of postcards, set vertically, as PDF.]=])
 set(CPACK_STRIP_FILES ON)
 # Library dependencies come from dpkg-shlibdeps. The rest is loaded at run
 # time, where no tool sees it: the Japanese font the dialogs are drawn in,
-# Qt's own texts in Japanese, the input-method plugins and Wayland.
+# the IPAex fonts of the postcards, Qt's own texts in Japanese, the
+# input-method plugins and Wayland.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "fonts-ipafont-gothic, fonts-ipaexfont-mincho, fonts-ipaexfont-gothic, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fcitx5-frontend-qt6 | ibus, qt6-wayland")
 # Debian's own files go into the staged tree only, so that a plain
 # `cmake --install` stays as it is.

@@ -26,7 +26,7 @@ deb=$("$root/scripts/package" | tail -n 1)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "Version is not $version"
 depends=$(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/^ *//')
 recommends=$(dpkg-deb -f "$deb" Recommends | tr ',' '\n' | sed 's/^ *//')
-for want in fonts-ipafont-gothic qt6-translations-l10n; do grep -qx "$want" <<<"$depends" || fail "Depends lacks $want"; done
+for want in fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic qt6-translations-l10n; do grep -qx "$want" <<<"$depends" || fail "Depends lacks $want"; done
 # The libraries, versioned as dpkg-shlibdeps reads them from symbols files.
 for lib in libc6 libqt6widgets6 libicu72; do grep -q "^$lib (>= " <<<"$depends" || fail "Depends lacks $lib"; done
 for want in 'fcitx5-frontend-qt6 | ibus' qt6-wayland; do grep -qxF "$want" <<<"$recommends" || fail "Recommends lacks $want"; done
@@ -36,7 +36,7 @@ lintian --fail-on error,warning "$deb"
 apt install --no-install-recommends "$deb"
 dpkg -L kanaroku | grep -vx '/\.' > "$work/paths"
 metainfo=/usr/share/metainfo/io.github.kanaroku.kanaroku.metainfo.xml
-for path in /usr/bin/kanaroku /usr/bin/kanaroku-vcard /usr/share/applications/kanaroku.desktop "$metainfo" \
+for path in /usr/bin/kanaroku /usr/bin/kanaroku-vcard /usr/bin/kanaroku-hagaki /usr/share/applications/kanaroku.desktop "$metainfo" \
     /usr/share/icons/hicolor/{16x16,32x32}/apps/kanaroku.png /usr/share/doc/kanaroku/{copyright,changelog.gz}; do
   grep -qx "$path" "$work/paths" && [ -f "$path" ] || fail "not installed: $path"
 done
@@ -61,6 +61,8 @@ program=
 [ "$status" = 0 ] || fail "kanaroku ended with status $status: $(cat "$work/log")"
 [ -f "$work/fresh/AddressTable.csv" ] || fail "no AddressTable.csv in the directory it was started in"
 (cd "$work/fresh" && /usr/bin/kanaroku-vcard export everyone.vcf) || fail "the installed kanaroku-vcard failed"
+cp "$root/examples/AddressTable.csv" "$work/fresh/AddressTable.csv"
+(cd "$work/fresh" && /usr/bin/kanaroku-hagaki cards.pdf >/dev/null) || fail "the installed kanaroku-hagaki failed"
 
 apt purge kanaroku
 ! installed || fail "still installed after the purge"
