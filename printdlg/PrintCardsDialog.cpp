@@ -416,8 +416,13 @@ void PrintCardsDialog::ShowPeople()
     }
     m_showing = false;
     const std::size_t cards = ChosenCards().size();
-    m_status->setText(m_noCards.empty() ? QStringLiteral("はがき %1 枚").arg(cards)
-                                        : QString::fromStdString(m_noCards));
+    const auto refused = std::count_if(m_cards.begin(), m_cards.end(), [](const Card& card) {
+        return std::holds_alternative<postcard::Refusal>(card);
+    });
+    QString status = QStringLiteral("はがき %1 枚").arg(cards);
+    if (refused > 0)
+        status += QStringLiteral("（はがきにできない人 %1 人: 理由は名前のヒントに表示）").arg(refused);
+    m_status->setText(m_noCards.empty() ? status : QString::fromStdString(m_noCards));
     m_print->setEnabled(cards > 0);
     m_save->setEnabled(cards > 0);
     m_preview->updatePreview();

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QPrintPreviewWidget>
 #include <QProcess>
@@ -150,6 +151,11 @@ TEST_F(PrintDialog, ListsThePeopleShownAndGreysThoseWithoutACard)
         EXPECT_EQ(Rows(dialog),
                   (QStringList{"加藤 花子 ( ) " + NO_ADDRESS, "木村 大地 [x]", "Kate Smith ( ) " + LATIN}));
         EXPECT_EQ(Control<QComboBox>(dialog, QStringLiteral("差出人"))->count(), 6);  // なし and the whole book
+        QStringList statuses;
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            statuses.append(label->text());
+        EXPECT_TRUE(
+            statuses.contains(QStringLiteral("はがき 1 枚（はがきにできない人 2 人: 理由は名前のヒントに表示）")));
     });
 }
 
