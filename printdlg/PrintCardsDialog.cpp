@@ -497,6 +497,7 @@ void PrintCardsDialog::Print()
     SetPostcardPage(printer);
     printer.setDocName(TITLE);
     QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, static_cast<int>(ChosenCards().size()));  // a range counts cards
     if (dialog.exec() != QDialog::Accepted)
         return;
     printer.setFullPage(true);

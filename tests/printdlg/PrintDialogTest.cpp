@@ -174,10 +174,33 @@ TEST_F(PrintDialog, PreviewFollowsTheChoices)
     QTest::keyClick(list, Qt::Key_Space);
     EXPECT_EQ(Rows(dialog.get()).at(1), "伊藤 誠 [ ]");
     EXPECT_EQ(preview->pageCount(), 2);
-    const QImage before = preview->grab().toImage();
-    Control<QCheckBox>(dialog.get(), QStringLiteral("枠も印刷する"))->click();
-    QApplication::processEvents();
-    EXPECT_NE(preview->grab().toImage(), before);
+    // Each control alone, by keyboard where a user would use keys, redraws the page.
+    QWidget* d = dialog.get();
+    const std::pair<const char*, std::function<void()>> CHANGES[] = {
+        {"差出人", [d] { Control<QComboBox>(d, QStringLiteral("差出人"))->setCurrentIndex(1); }},
+        {"敬称", [d] { Control<QComboBox>(d, QStringLiteral("敬称"))->setCurrentIndex(1); }},
+        {"算用数字", [d] { Control<QRadioButton>(d, QStringLiteral("算用数字"))->click(); }},
+        {"ゴシック", [d] { Control<QRadioButton>(d, QStringLiteral("ゴシック"))->click(); }},
+        {"枠も印刷する",
+         [d] { QTest::keyClick(Control<QCheckBox>(d, QStringLiteral("枠も印刷する")), Qt::Key_Space); }},
+        {"X",
+         [d] {
+             QTest::keyClick(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 X (右へ mm)")), Qt::Key_Up);
+         }},
+        {"Y",
+         [d] {
+             QTest::keyClick(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 Y (下へ mm)")), Qt::Key_Down);
+         }},
+    };
+    for (const auto& [what, change] : CHANGES) {
+        const QImage before = preview->grab().toImage();
+        change();
+        QApplication::processEvents();
+        EXPECT_NE(preview->grab().toImage(), before) << what;
+    }
+    // One key press is one step of 0.1 mm.
+    EXPECT_DOUBLE_EQ(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 X (右へ mm)"))->value(), 0.1);
+    EXPECT_DOUBLE_EQ(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 Y (下へ mm)"))->value(), -0.1);
 }
 
 struct SettingsCase {
