@@ -2,6 +2,7 @@
 
 #include "CardPainter.h"
 #include "CardPdf.h"
+#include "CodeCheck.h"
 #include "FileDialog.h"
 #include "ListOrder.h"
 #include "MessageBox.h"
@@ -20,6 +21,7 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -154,7 +156,8 @@ void SetPostcardPage(QPrinter& printer)
 
 PrintCardsDialog::PrintCardsDialog(std::vector<postcard::BookPerson> shown, std::vector<postcard::BookPerson> book,
                                    QWidget* parent)
-    : QDialog(parent), m_shown(std::move(shown)), m_book(std::move(book)), m_choices(LoadChoices())
+    : QDialog(parent), m_shown(std::move(shown)), m_book(std::move(book)), m_codeMismatches(CodeMismatches(m_shown)),
+      m_choices(LoadChoices())
 {
     setWindowTitle(TITLE);
     setAccessibleName(TITLE);
@@ -405,7 +408,14 @@ void PrintCardsDialog::ShowPeople()
         const auto index = static_cast<std::size_t>(row);
         const postcard::Refusal* refusal =
             index < m_cards.size() ? std::get_if<postcard::Refusal>(&m_cards[index]) : nullptr;
-        const QString reason = refusal ? QString::fromStdString(refusal->reason) : QString();
+        // Why there is no card, and a postal code that does not belong to the address.
+        QStringList notes;
+        if (refusal)
+            notes.append(QString::fromStdString(refusal->reason));
+        if (!m_codeMismatches[index].empty())
+            notes.append(QString::fromStdString(m_codeMismatches[index]));
+        const QString reason = notes.join(u'\n');
+        item->setIcon(m_codeMismatches[index].empty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning));
         const bool printable = index < m_cards.size() && !refusal;
         item->setFlags(printable ? item->flags() | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable
                                  : item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable));

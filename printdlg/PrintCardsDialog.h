@@ -74,7 +74,8 @@ private:
 
     std::vector<postcard::BookPerson> m_shown;
     std::vector<postcard::BookPerson> m_book;
-    std::vector<std::string> m_senders;  // the names the sender list offers, after なし
+    std::vector<std::string> m_senders;         // the names the sender list offers, after なし
+    std::vector<std::string> m_codeMismatches;  // one per shown person, empty when none
     Choices m_choices;
     std::array<std::unique_ptr<postcard::CardFont>, 2> m_fonts;
     std::vector<Card> m_cards;               // one per shown person

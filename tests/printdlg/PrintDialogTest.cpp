@@ -2,6 +2,7 @@
 // menu on the people the list shows, its choices remembered in a settings
 // file of the test's own, and its PDF the same as kanaroku-hagaki's.
 #include "CardChoices.h"
+#include "DictionaryFiles.h"
 #include "FormHarness.h"
 #include "PrintCardsDialog.h"
 
@@ -28,8 +29,8 @@
 
 namespace {
 
-// The settings go to a folder of the test process's own, set before Qt
-// first looks for it.
+// The settings (and imported postal codes) go to a folder of the test
+// process's own, set before Qt first looks for it.
 const struct ConfigHome {
     std::string path;
     ConfigHome()
@@ -37,6 +38,7 @@ const struct ConfigHome {
         std::string pattern = (std::filesystem::temp_directory_path() / "kanaroku-config-XXXXXX").string();
         path = ::mkdtemp(pattern.data());
         ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (path + "/data").c_str(), 1);  // where imported postal codes go
     }
     ~ConfigHome() { std::filesystem::remove_all(path); }
 } CONFIG_HOME;
@@ -201,6 +203,32 @@ TEST_F(PrintDialog, PreviewFollowsTheChoices)
     // One key press is one step of 0.1 mm.
     EXPECT_DOUBLE_EQ(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 X (右へ mm)"))->value(), 0.1);
     EXPECT_DOUBLE_EQ(Control<QDoubleSpinBox>(d, QStringLiteral("印刷位置の調整 Y (下へ mm)"))->value(), -0.1);
+}
+
+// With a postal-code dictionary, a code that does not belong to the
+// address gets a mark and says why; the card is still made.
+TEST_F(PrintDialog, MarksACodeThatDoesNotBelongToTheAddress)
+{
+    TempWorkDir dir;
+    WriteFileBytes(ADDRESS_TABLE_FILE, BOOK);
+    const std::filesystem::path imported = postal::DataDirectory() / postal::IMPORTED_GENERAL;
+    std::filesystem::create_directories(imported.parent_path());
+    ASSERT_EQ(
+        postal::WriteImportedFile(imported, {{"1000005", "東京都千代田区丸の内"}, {"5300041", "大阪府なにわ市北浜"}}),
+        "");
+    auto dialog = OpenOnBook();
+    std::filesystem::remove(imported);
+    EXPECT_EQ(
+        Rows(dialog.get()),
+        (QStringList{"青木 一郎 [x]", "伊藤 誠 [x] 郵便番号 530-5501 は住所と合いません (郵便番号辞書では 530-0041)",
+                     "加藤 花子 ( ) " + NO_ADDRESS, "木村 大地 [x]", "Kate Smith ( ) " + LATIN}));
+    QStringList marked;
+    for (int row = 0; row < People(dialog.get())->count(); ++row) {
+        if (!People(dialog.get())->item(row)->icon().isNull())
+            marked.append(People(dialog.get())->item(row)->text());
+    }
+    EXPECT_EQ(marked, QStringList{QStringLiteral("伊藤 誠")});
+    EXPECT_EQ(Control<QPrintPreviewWidget>(dialog.get(), QStringLiteral("はがきのプレビュー"))->pageCount(), 3);
 }
 
 struct SettingsCase {
