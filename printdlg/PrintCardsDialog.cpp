@@ -410,8 +410,8 @@ void PrintCardsDialog::ShowPeople()
             index < m_cards.size() ? std::get_if<postcard::Refusal>(&m_cards[index]) : nullptr;
         // Why there is no card, and a postal code that does not belong to the address.
         QStringList notes;
-        if (refusal)
-            notes.append(QString::fromStdString(refusal->reason));
+        if (refusal || index >= m_cards.size())
+            notes.append(QString::fromStdString(refusal ? refusal->reason : m_noCards));
         if (!m_codeMismatches[index].empty())
             notes.append(QString::fromStdString(m_codeMismatches[index]));
         const QString reason = notes.join(u'\n');

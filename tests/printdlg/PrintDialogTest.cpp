@@ -148,6 +148,16 @@ TEST_F(PrintDialog, ListsThePeopleShownAndGreysThoseWithoutACard)
             }
         }
     });
+    // A sender no card can carry leaves everyone without a card, and says why.
+    WithDialogFromMenu(form, [](QWidget* dialog) {
+        Control<QComboBox>(dialog, QStringLiteral("差出人"))->setCurrentText(QStringLiteral("加藤 花子"));
+        const QString why = QStringLiteral("差出人の住所がありません");
+        EXPECT_EQ(Rows(dialog), (QStringList{"青木 一郎 ( ) " + why, "伊藤 誠 ( ) " + why, "加藤 花子 ( ) " + why,
+                                             "木村 大地 ( ) " + why, "Kate Smith ( ) " + why}));
+        EXPECT_FALSE(Control<QPushButton>(dialog, QStringLiteral("印刷…"))->isEnabled());
+        EXPECT_FALSE(Control<QPushButton>(dialog, QStringLiteral("PDF に保存…"))->isEnabled());
+        Control<QComboBox>(dialog, QStringLiteral("差出人"))->setCurrentIndex(0);
+    });
     form.Click(IDC_INDEX_KA);
     WithDialogFromMenu(form, [](QWidget* dialog) {
         EXPECT_EQ(Rows(dialog),
