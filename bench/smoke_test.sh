@@ -4,7 +4,7 @@
 # refills and the looked-up person, the vCard one the number of people
 # exported and added, the postal one that codes and addresses are found
 # (each exits non-zero otherwise); kanaroku-hagaki writes a card for every
-# person.
+# person, and the preview benchmark shows one card.
 set -euo pipefail
 bin="$1" hagaki="$2"
 dir=$(mktemp -d)
@@ -16,3 +16,4 @@ QT_QPA_PLATFORM=offscreen "$bin/dialog_bench" "$dir/300" 300
 "$bin/vcard_bench" "$dir/300" 300
 (cd "$dir/300" && "$hagaki" "$dir/cards.pdf" | grep -q "にはがき 300 枚を書きました")
 if [ -f /usr/share/skk/SKK-JISYO.zipcode ]; then "$bin/postal_bench"; fi
+QT_QPA_PLATFORM=offscreen "$bin/preview_bench"

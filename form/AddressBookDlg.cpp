@@ -6,6 +6,7 @@
 #include "Kana.h"
 #include "MessageBox.h"
 #include "PostalFill.h"
+#include "PrintCardsDialog.h"
 #include "Resources.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
@@ -19,6 +20,7 @@
 #include <cstring>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,19 @@ std::optional<std::string> KanaReading(const std::string& preedit)
     return sjis::EncodeFromUtf8(vcard::KatakanaToHiragana(text.toStdString())).value_or(std::string());
 }
 
+// The people of a kana row, in the file's order; nullopt when the scan
+// could not give all of them (LastScan says why).
+std::optional<std::vector<postcard::BookPerson>> PeopleOf(CAddressTable& table, KanaRow row)
+{
+    std::vector<postcard::BookPerson> people;
+    AddressRecord record{};
+    for (int more = table.GetFirst(record, row); more; more = table.GetNext(record, row))
+        people.push_back({record, table.LastScan().kanaRow});
+    if (msg::ScanProblem(table.LastScan()))
+        return std::nullopt;
+    return people;
+}
+
 bool EndsWithSpace(const std::string& sjisText)
 {
     const QString text = sjis::ToQString(sjisText);
@@ -115,6 +130,7 @@ bool CAddressBookDlg::OnInitDialog()
     AppendAboutItem(GetSystemMenu(), FindString(IDS_ABOUTBOX));
     GetSystemMenu().AppendItem(IDM_VCARD_EXPORT, msg::VCARD_EXPORT_ITEM);
     GetSystemMenu().AppendItem(IDM_VCARD_IMPORT, msg::VCARD_IMPORT_ITEM);
+    GetSystemMenu().AppendItem(IDM_HAGAKI_PRINT, msg::HAGAKI_PRINT_ITEM);
     SetIcon(m_hIcon);
     m_postalFill = std::make_unique<PostalFill>(*this);
     return InitializeForm();
@@ -174,6 +190,9 @@ void CAddressBookDlg::OnSysCommand(unsigned command)
     case IDM_VCARD_IMPORT:
         ImportVcard();
         return;
+    case IDM_HAGAKI_PRINT:
+        PrintPostcards();
+        return;
     default:
         CDialog::OnSysCommand(command);
     }
@@ -203,6 +222,21 @@ void CAddressBookDlg::ImportVcard()
     if (report.ok)
         FillNameList(m_listedRow);
     ShowMessage(QString::fromStdString(vcard::SummaryText(report)));
+}
+
+// The cards of the people the list shows, the whole book to choose the
+// sender from.
+void CAddressBookDlg::PrintPostcards()
+{
+    std::optional<std::vector<postcard::BookPerson>> shown = PeopleOf(m_table, m_listedRow);
+    std::optional<std::vector<postcard::BookPerson>> book = shown ? PeopleOf(m_table, KANAROW_ALL) : std::nullopt;
+    if (!book) {
+        ShowMessage(*msg::ScanProblem(m_table.LastScan()));
+        return;
+    }
+    printdlg::SortAsListed(*shown);
+    printdlg::PrintCardsDialog dialog(std::move(*shown), std::move(*book), Window());
+    dialog.exec();
 }
 
 void CAddressBookDlg::ShowMessage(const QString& text)

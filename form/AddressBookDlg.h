@@ -68,6 +68,7 @@ private:
     void ShowAbout();
     void ExportVcard();
     void ImportVcard();
+    void PrintPostcards();
     void FillReadingFromName();
 
     void BindControls();

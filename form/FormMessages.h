@@ -26,6 +26,7 @@ inline const QString VCARD_EXPORT = QStringLiteral("vCard ファイルへ書き�
 inline const QString VCARD_IMPORT = QStringLiteral("vCard ファイルから取り込む");
 inline const QString VCARD_EXPORT_ITEM = VCARD_EXPORT + QStringLiteral("…");
 inline const QString VCARD_IMPORT_ITEM = VCARD_IMPORT + QStringLiteral("…");
+inline const QString HAGAKI_PRINT_ITEM = QStringLiteral("はがきの宛名を印刷…");
 inline const QString VCARD_FILTER = QStringLiteral("vCard (*.vcf *.vcard);;すべてのファイル (*)");
 
 // Fields of the form that are not columns of the file, as messages name them.

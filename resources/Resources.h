@@ -23,6 +23,7 @@ inline constexpr int IDS_INTERNAL_ERROR = 0xF108;
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 inline constexpr unsigned IDM_VCARD_EXPORT = 0x0020;
 inline constexpr unsigned IDM_VCARD_IMPORT = 0x0030;
+inline constexpr unsigned IDM_HAGAKI_PRINT = 0x0040;
 
 // Controls of the main window (template 102). 登録 is IDOK, 終了 IDCANCEL.
 inline constexpr int IDC_NEW = 3;

@@ -405,9 +405,9 @@ class Scenario(unittest.TestCase):
         self.watch()
         self.x("xdotool", "key", "alt+space")
         self.wait_for("the window menu", lambda: self.seen("showing", "popup menu"))
-        self.x("xdotool", "key", "Up")  # from no item to the last
-        item = self.wait_for("an item of the window menu", lambda: self.seen("focused", "menu item"))
-        self.assertEqual(item[-1].name, "vCard ファイルから取り込む…")
+        self.x("xdotool", "key", "Up", "Up")  # from no item to the last (はがきの宛名を印刷…), then the one above
+        self.settle("the item above the last", lambda: [i.name for i in self.seen("focused", "menu item")][-1:],
+                    ["vCard ファイルから取り込む…"])
         self.x("xdotool", "key", "Return")
         self.window("vCard ファイルから取り込む")
         self.watch()

@@ -28,7 +28,8 @@ TEST(SystemMenu, ItemsAndCommands)
     const auto item = [](unsigned id, const char* text) { return QString::number(id) + ' ' + QString::fromUtf8(text); };
     EXPECT_EQ(items, (QStringList{item(SC_CLOSE, "閉じる"), "-", item(IDM_ABOUTBOX, "ﾊﾞｰｼﾞｮﾝ情報(Kanaroku) (&A)..."),
                                   item(IDM_VCARD_EXPORT, "vCard ファイルへ書き出す…"),
-                                  item(IDM_VCARD_IMPORT, "vCard ファイルから取り込む…")}));
+                                  item(IDM_VCARD_IMPORT, "vCard ファイルから取り込む…"),
+                                  item(IDM_HAGAKI_PRINT, "はがきの宛名を印刷…")}));
 
     QStringList captions;
     for (unsigned command : {0x0010u, 0x0011u, 0x001Fu, 0u}) {
