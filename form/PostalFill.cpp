@@ -24,10 +24,13 @@ bool AllDigits(const std::string& text, std::size_t length)
     return text.size() == length && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The address as line 1 can hold it: characters the file cannot hold
-// refuse it, the byte limit cuts it on a whole character.
+// The address as line 1 can hold it: characters the file cannot hold (a
+// comma separates its fields) refuse it, the byte limit cuts it on a
+// whole character.
 std::optional<std::string> AsLineOne(const std::string& utf8)
 {
+    if (utf8.find_first_of(",\r\n") != std::string::npos)
+        return std::nullopt;
     std::optional<std::string> sjis = sjis::EncodeFromUtf8(utf8);
     if (sjis)
         sjis->resize(sjis::FitLength(sjis->data(), sjis->size(), ADDRESS_LIMIT));
