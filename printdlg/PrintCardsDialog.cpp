@@ -520,13 +520,18 @@ void PrintCardsDialog::Print()
     }
     const int count = static_cast<int>(ChosenCards().size());
     const int printed = all ? count : std::max(0, std::min(to, count) - std::max(1, from) + 1);
-    // The summary of a file, with the printer in the file's place.
-    std::string text = postcard::SummaryText(Summary(printed), {});
-    text.erase(0, text.find('\n') + 1);
-    ShowMessageBox(
-        QStringLiteral("プリンタ %1 ではがき %2 枚を印刷しました。\n").arg(printer.printerName()).arg(printed)
-            + QString::fromStdString(text),
-        this);
+    const std::string file = printer.outputFileName().toStdString();  // the print dialog's "print to file"
+    // The summary of a file, with the printer in the file's place when it went to one.
+    std::string text = postcard::SummaryText(Summary(printed), file);
+    if (file.empty()) {
+        text.erase(0, text.find('\n') + 1);
+        text = QStringLiteral("プリンタ %1 ではがき %2 枚を印刷しました。\n")
+                   .arg(printer.printerName())
+                   .arg(printed)
+                   .toStdString()
+               + text;
+    }
+    ShowMessageBox(QString::fromStdString(text), this);
 }
 
 void PrintCardsDialog::SavePdf()

@@ -14,11 +14,14 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTimer>
 #include <QtTest/QTest>
 
@@ -38,7 +41,8 @@ const struct ConfigHome {
         std::string pattern = (std::filesystem::temp_directory_path() / "kanaroku-config-XXXXXX").string();
         path = ::mkdtemp(pattern.data());
         ::setenv("XDG_CONFIG_HOME", path.c_str(), 1);
-        ::setenv("XDG_DATA_HOME", (path + "/data").c_str(), 1);  // where imported postal codes go
+        ::setenv("XDG_DATA_HOME", (path + "/data").c_str(), 1);        // where imported postal codes go
+        ::setenv("CUPS_SERVER", (path + "/no-scheduler").c_str(), 1);  // no printers: Qt's dialog prints to a file
     }
     ~ConfigHome() { std::filesystem::remove_all(path); }
 } CONFIG_HOME;
@@ -366,6 +370,46 @@ TEST_F(PrintDialog, SavesThePagesKanarokuHagakiWrites)
     EXPECT_EQ(words.count(QStringLiteral("page")), 2);
     EXPECT_GT(words.size(), 20);  // two cards of text, not two empty pages
     EXPECT_EQ(words, Words(QStringLiteral("hagaki.pdf")));
+}
+
+// 印刷… through Qt's print dialog, here to the PDF file it offers when
+// there is no printer: the pages of the cards checked, all of them or the
+// range asked for, and the summary names the file.
+TEST_F(PrintDialog, PrintsTheCheckedCardsThroughThePrintDialog)
+{
+    TempWorkDir dir;
+    WriteFileBytes(ADDRESS_TABLE_FILE, BOOK);
+    auto dialog = OpenOnBook();
+    MessageBoxCapture messages;
+    const QString printed = QDir::current().absoluteFilePath(QStringLiteral("printed.pdf"));
+    for (const int last : {0, 2}) {  // every card, then cards 2 to 2
+        QTimer::singleShot(0, [&] {
+            auto* print = dynamic_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(print, nullptr);
+            // The dialog's own fields, as a user fills them in: it sets the printer from them.
+            print->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(printed);
+            if (last > 0) {
+                print->findChild<QRadioButton*>(QStringLiteral("printRange"))->setChecked(true);
+                print->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(last);
+                print->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(last);
+            }
+            print->accept();
+        });
+        Control<QPushButton>(dialog.get(), QStringLiteral("印刷…"))->click();
+        const QStringList words = Words(printed);
+        EXPECT_EQ(words.count(QStringLiteral("page")), last > 0 ? 1 : 3) << last;
+        // 青木's and 伊藤's codes, or 伊藤's alone (木村's is not 3 + 4 digits).
+        EXPECT_EQ(words.filter(QRegularExpression(QStringLiteral("^\\d "))).size(), last > 0 ? 7 : 14) << last;
+    }
+    const QString summary = printed
+                            + QStringLiteral(" にはがき %1 枚を書きました。\nはがきにしなかった人: 2 人\n  加藤 花子: ")
+                            + NO_ADDRESS
+                            + QStringLiteral(
+                                "\n  木村 大地: 郵便番号が 3 桁と 4 桁の数字ではないので、"
+                                "郵便番号なしで書きました\n  Kate Smith: ")
+                            + LATIN + "\n";
+    EXPECT_EQ(QStringList(messages.Messages().begin(), messages.Messages().end()),
+              (QStringList{summary.arg(3), summary.arg(1)}));
 }
 
 }  // namespace
