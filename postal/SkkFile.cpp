@@ -1,8 +1,7 @@
 #include "SkkFile.h"
 
 #include "AddressKey.h"
-
-#include <iconv.h>
+#include "IconvHandle.h"
 
 #include <cerrno>
 #include <fstream>
@@ -18,41 +17,24 @@ constexpr std::string_view NEXT_COMES = "の次に";
 constexpr std::string_view CASE_END = "がくる場合";
 constexpr std::size_t CODE_LENGTH = 7;
 
-class Iconv {
-public:
-    Iconv(const char* to, const char* from) noexcept : m_cd(iconv_open(to, from)) {}
-    ~Iconv()
-    {
-        if (IsOpen())
-            iconv_close(m_cd);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    [[nodiscard]] bool IsOpen() const noexcept { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    [[nodiscard]] iconv_t Handle() const noexcept { return m_cd; }
-
-private:
-    iconv_t m_cd;
-};
-
 // The whole file at once: one iconv call for four megabytes is what
 // keeps the first look-up quick. A byte that starts no character becomes
 // U+FFFD, so that its line can be left out.
 std::optional<std::string> EucJisToUtf8(const std::string& bytes)
 {
-    const Iconv converter("UTF-8", "EUC-JISX0213");
+    IconvHandle converter("UTF-8", "EUC-JISX0213");
     if (!converter.IsOpen())
         return std::nullopt;
     std::string text(bytes.size() * 2 + 16, '\0');
-    char* in = const_cast<char*>(bytes.data());  // glibc's iconv takes char**
+    const char* in = bytes.data();
     size_t inLeft = bytes.size();
     size_t done = 0;
     while (inLeft > 0) {
         char* out = text.data() + done;
         size_t outLeft = text.size() - done;
-        const size_t result = iconv(converter.Handle(), &in, &inLeft, &out, &outLeft);
+        const bool converted = converter.Convert(in, inLeft, out, outLeft);
         done = text.size() - outLeft;
-        if (result != static_cast<size_t>(-1))
+        if (converted)
             break;
         if (errno == E2BIG) {
             text.resize(text.size() * 2);
