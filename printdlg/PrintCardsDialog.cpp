@@ -305,9 +305,12 @@ void PrintCardsDialog::ConnectControls()
     connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { (void)PaintCards(*printer, 0, 0); });
     connect(m_preview, &QPrintPreviewWidget::previewChanged, this, [this] { ShowPreviewPage(); });
-    connect(m_previous, &QPushButton::clicked, this,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
-    connect(m_next, &QPushButton::clicked, this, [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
+    const auto turn = [this](int pages) {
+        m_preview->setCurrentPage(m_preview->currentPage() + pages);
+        ShowPreviewPage();
+    };
+    connect(m_previous, &QPushButton::clicked, this, [turn] { turn(-1); });
+    connect(m_next, &QPushButton::clicked, this, [turn] { turn(1); });
     connect(m_print, &QPushButton::clicked, this, [this] { Print(); });
     connect(m_save, &QPushButton::clicked, this, [this] { SavePdf(); });
 }

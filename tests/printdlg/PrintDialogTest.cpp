@@ -161,6 +161,11 @@ TEST_F(PrintDialog, ListsThePeopleShownAndGreysThoseWithoutACard)
         EXPECT_FALSE(Control<QPushButton>(dialog, QStringLiteral("印刷…"))->isEnabled());
         EXPECT_FALSE(Control<QPushButton>(dialog, QStringLiteral("PDF に保存…"))->isEnabled());
         Control<QComboBox>(dialog, QStringLiteral("差出人"))->setCurrentIndex(0);
+        QStringList statuses;
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            statuses.append(label->text());
+        EXPECT_TRUE(
+            statuses.contains(QStringLiteral("はがき 3 枚（はがきにできない人 2 人: 理由は名前のヒントに表示）")));
     });
     form.Click(IDC_INDEX_KA);
     WithDialogFromMenu(form, [](QWidget* dialog) {
@@ -190,6 +195,13 @@ TEST_F(PrintDialog, PreviewFollowsTheChoices)
     QTest::keyClick(list, Qt::Key_Space);
     EXPECT_EQ(Rows(dialog.get()).at(1), "伊藤 誠 [ ]");
     EXPECT_EQ(preview->pageCount(), 2);
+    // Page by page: 前のはがき only after the first card, 次のはがき up to the last.
+    auto* previous = Control<QPushButton>(dialog.get(), QStringLiteral("前のはがき"));
+    auto* next = Control<QPushButton>(dialog.get(), QStringLiteral("次のはがき"));
+    EXPECT_EQ(std::make_pair(previous->isEnabled(), next->isEnabled()), std::make_pair(false, true));
+    next->click();
+    EXPECT_EQ(preview->currentPage(), 2);
+    EXPECT_EQ(std::make_pair(previous->isEnabled(), next->isEnabled()), std::make_pair(true, false));
     // Each control alone, by keyboard where a user would use keys, redraws the page.
     QWidget* d = dialog.get();
     const std::pair<const char*, std::function<void()>> CHANGES[] = {
