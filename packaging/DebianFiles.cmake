@@ -32,7 +32,7 @@ file(REMOVE "${doc}/LICENSE")
 
 gzip_into("${CPACK_KANAROKU_CHANGELOG}" "${doc}/changelog.gz")
 file(MAKE_DIRECTORY "${man}")
-foreach(page kanaroku.1 kanaroku-vcard.1 kanaroku-hagaki kanaroku-zip.1)
+foreach(page kanaroku.1 kanaroku-vcard.1 kanaroku-hagaki.1 kanaroku-zip.1)
   gzip_into("${CPACK_KANAROKU_PACKAGING_DIR}/${page}" "${man}/${page}.gz")
 endforeach()
 # CPack strips the debugging symbols; the compiler's notes go too, as
