@@ -124,9 +124,9 @@ int main(int argc, char** argv)
 
     if (exported != persons)
         return Fail(std::to_string(exported) + " persons exported, " + std::to_string(persons) + " expected");
-    if (!imported.ok || imported.done != CARDS - KNOWN_NAMES || imported.skipped != KNOWN_NAMES)
-        return Fail("import added " + std::to_string(imported.done) + " and skipped "
-                    + std::to_string(imported.skipped));
+    const int skipped = imported.Count(vcard::Heading::Skipped);
+    if (!imported.ok || imported.done != CARDS - KNOWN_NAMES || skipped != KNOWN_NAMES)
+        return Fail("import added " + std::to_string(imported.done) + " and skipped " + std::to_string(skipped));
     std::printf("persons=%d export_s=%.4f export_cpu_s=%.4f import_s=%.4f import_cpu_s=%.4f\n", persons,
                 exportTime.wall, exportTime.cpu, importTime.wall, importTime.cpu);
     return 0;
