@@ -1,7 +1,7 @@
 #include "PostalFill.h"
 
-#include "AddressRecord.h"
 #include "Dialog.h"
+#include "RecordSchema.h"
 #include "Resources.h"
 #include "ShiftJis.h"
 #include "SjisCodec.h"
@@ -14,10 +14,11 @@
 
 namespace {
 
-// Bytes the data file keeps of an address line.
-constexpr std::size_t ADDRESS_LIMIT = sizeof AddressRecord::address1 - 1;
-constexpr std::size_t ZIP1_LENGTH = 3;
-constexpr std::size_t ZIP2_LENGTH = 4;
+// Bytes the data file keeps of an address line, and the digits of the two
+// halves of a postal code.
+constexpr auto ADDRESS_LIMIT = static_cast<std::size_t>(COLUMNS[COL_ADDRESS1].TextLimit());
+constexpr auto ZIP1_LENGTH = static_cast<std::size_t>(COLUMNS[COL_ZIP1].editLimit);
+constexpr auto ZIP2_LENGTH = static_cast<std::size_t>(COLUMNS[COL_ZIP2].editLimit);
 
 bool AllDigits(const std::string& text, std::size_t length)
 {
